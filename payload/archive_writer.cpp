@@ -1,0 +1,70 @@
+// archive_writer.cpp - the writing side of the payload archive.
+#include "payload/archive_writer.h"
+
+#include <cstring>
+
+#include "payload/archive_format.h"
+
+long FindFalseMarker(const unsigned char* image, size_t size) {
+    for (size_t at = 0; at + archive::kRecordSize <= size; at += archive::kRecordSize)
+        if (archive::IsMarkerRecord(image + at))
+            return static_cast<long>(at);
+    return -1;
+}
+
+bool ArchiveWriter::Put(const void* bytes, size_t size) {
+    if (size != 0 && std::fwrite(bytes, 1, size, out_) != size)
+        return false;
+    written_ += size;
+    return true;
+}
+
+bool ArchiveWriter::Name(const char* name) {
+    size_t length = std::strlen(name);
+    return length <= archive::kMaxNameLength && Put(name, length + 1);
+}
+
+bool ArchiveWriter::Size(int32_t size) {
+    uint32_t value = static_cast<uint32_t>(size);
+    unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+                              static_cast<unsigned char>(value >> 16),
+                              static_cast<unsigned char>(value >> 24)};
+    return Put(bytes, 4);
+}
+
+bool ArchiveWriter::Begin(const unsigned char* image, size_t size) {
+    static const unsigned char zeros[archive::kRecordSize] = {};
+    unsigned char marker[archive::kRecordSize];
+    for (int i = 0; i < archive::kRecordSize; i += 4)
+        std::memcpy(marker + i, archive::kMagic, 4);
+    size_t padding = (archive::kRecordSize - size % archive::kRecordSize) % archive::kRecordSize;
+    return Put(image, size) && Put(zeros, padding) && Put(marker, sizeof marker);
+}
+
+bool ArchiveWriter::Subdirectory(const char* name) {
+    char item[archive::kMaxNameLength + 1];
+    size_t length = std::strlen(name);
+    if (length + 1 > archive::kMaxNameLength)
+        return false;
+    item[0] = archive::kSubdirPrefix;
+    std::memcpy(item + 1, name, length + 1);
+    return Name(item);
+}
+
+bool ArchiveWriter::Stored(const char* name, const unsigned char* data, size_t size) {
+    if (*name == 0 || size > 0x7FFFFFFF)
+        return false;
+    return Name(name) && Size(-static_cast<int32_t>(size)) && Put(data, size);
+}
+
+bool ArchiveWriter::Imploded(const char* name, const unsigned char* stream, size_t size) {
+    // Explode refuses a first read of 4 bytes or fewer, so such a stream cannot be carried.
+    if (*name == 0 || size <= 4 || size > 0x7FFFFFFF)
+        return false;
+    return Name(name) && Size(static_cast<int32_t>(size)) && Put(stream, size);
+}
+
+bool ArchiveWriter::End() {
+    const unsigned char end = 0;
+    return Put(&end, 1);
+}
