@@ -9,12 +9,27 @@ constexpr const char kCannotCreateFile[] =
     "out of disk space.";
 constexpr const char kOutOfDiskSpace[] = "Out of disk space while writing\n%s";
 constexpr const char kCannotCreatePath[] = "Could not create the path\n%s";
+// Our own words for a directory that would be emptied against the user's intent.
+constexpr const char kProtectedDirectory[] =
+    "The directory\n%s\nwill not be emptied: it is a drive, a system or user folder, or it "
+    "holds this setup program.\n\nPlease choose a new directory of its own for Lexivane.";
 constexpr const char kUpdatingDesktop[] = "Updating Desktop ...";
 constexpr const char kSuccess[] = "Installation was successful.";
 constexpr const char kNotSuccessful[] = "Installation not successful.";
 constexpr const char kSetupErrorCaption[] = "Lexivane Setup Error";
 constexpr const char kStartUpErrorCaption[] = "Lexivane StartUp Error";
 constexpr const char kViewErrorCaption[] = "ERROR viewing %s";
+// Shown in place of the system's text for an error code that has none: decimal, then hex.
+constexpr const char kUnknownSystemError[] =
+    "System error %lu (0x%08lX): Windows has no text for it.";
 constexpr const char kDefaultDirectory[] = "C:\\Lexivane";
 constexpr const char kExitLabel[] = "E&xit";
+constexpr const char kGroupName[] = "\\Lexivane";
+constexpr const char kReadMeLink[] = "Read Me.Lnk";
+constexpr const char kUninstallLink[] = "UnInstall Lexivane.Lnk";
+constexpr const char kUninstallTarget[] = "uninst.exe";
+constexpr const char kUninstallArguments[] = "Lexivane";
+constexpr const char kProductProgram[] = "lxv.exe";
+constexpr const char kSoundStart[] = "SystemStart";
+constexpr const char kSoundSuccess[] = "SystemAsterisk";
 } // namespace text

@@ -1,0 +1,7 @@
+// entry_name.h - names from the archive that may be written below the install directory.
+#pragma once
+
+// Non-zero if name stays inside the directory it is appended to: no ".." level (split at
+// '\' or '/', both of which Windows takes), no leading '\' or '/', and no ':' at all (a drive
+// designator, or an alternate data stream). '\' inside the directory stays allowed.
+int IsSafeEntryName(const char* name);

@@ -1,0 +1,31 @@
+// extract.h - selecting, writing and skipping the file entries of the payload.
+//
+// All work on installState and its scratch buffer; nothing here allocates. Operations
+// return non-zero for success and 0 for a failure they have already reported.
+#pragma once
+
+#include <cstdint>
+
+// Non-zero if the file entry is to be installed with installState.option. Records a
+// read-me ("readme.*") on the way, whatever the filter decides.
+int SelectEntry(const char* name);
+
+// Writes the current entry (size in installState.remaining) below installState.installDir.
+int ExtractEntry(const char* name);
+
+// Reads past the current entry's data, moving the meter as extraction would.
+int SkipEntry();
+
+// Applies installState.chunk to the counters and sets the meter to 1..99.
+void AccountProgress();
+
+// Explode's read callback, also used by the stored copy: at most the entry's remaining bytes.
+uint32_t ReadPayloadChunk(char* buffer, uint32_t* size, void* param);
+
+// Explode's write callback: appends to installState.outputFile, noting a failure.
+void WriteOutputChunk(char* buffer, uint32_t* size, void* param);
+
+// Switches the output directory for a '>' item: the text after the '>' goes to
+// installState.installDir at dirEnd, makePath makes it, and it gains its trailing
+// backslash. An unsafe or over-long name is reported as damage.
+int EnterSubdirectory(const char* item, int (*makePath)(char* path));

@@ -1,0 +1,251 @@
+// test_mksetup.cpp - build, list, verify and extract through the real mksetup program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+struct Result {
+    int status;
+    std::string output; // stdout and stderr together
+};
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+Result Mksetup(const std::vector<std::string>& args) {
+    std::string command = Quote(MKSETUP);
+    for (const std::string& a : args)
+        command += " " + Quote(a);
+    command += " 2>&1";
+    Result result{-1, ""};
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, n);
+    int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}
+
+Bytes Random(size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes bytes(size);
+    for (auto& b : bytes)
+        b = static_cast<unsigned char>(rng());
+    return bytes;
+}
+
+Bytes Text(size_t size) {
+    const std::string words = "Lexivane converts documents between formats quickly. ";
+    Bytes bytes;
+    for (size_t i = 0; bytes.size() < size; ++i)
+        bytes.push_back(static_cast<unsigned char>(words[i % words.size()] + (i / 977) % 3));
+    return bytes;
+}
+
+// A product tree with every kind of entry: empty, tiny, text, random, developer-only,
+// and files in nested sub-directories.
+void MakeProduct(const fs::path& root) {
+    fs::create_directories(root / "docs" / "api");
+    fs::create_directories(root / "help");
+    WriteFileBytes(root / "lxv.exe", Random(30000, 1));
+    WriteFileBytes(root / "readme.txt", Text(5000));
+    WriteFileBytes(root / "empty.txt", {});
+    WriteFileBytes(root / "tiny.txt", {'h', 'i'});
+    WriteFileBytes(root / "devref.htm", Text(12000));
+    WriteFileBytes(root / "decl_conv.h", Text(900));
+    WriteFileBytes(root / "docs" / "lxv.htm", Text(70000));
+    WriteFileBytes(root / "docs" / "api" / "plr.htm", Text(9000));
+    WriteFileBytes(root / "help" / "lxv.hlp", Random(3000, 2));
+}
+
+std::vector<std::pair<std::string, Bytes>> Tree(const fs::path& root) {
+    std::vector<std::pair<std::string, Bytes>> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file())
+            files.push_back({fs::relative(e.path(), root).string(), ReadFileBytes(e.path())});
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class MksetupTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        product = dir.path() / "product";
+        MakeProduct(product);
+        stub = dir.path() / "stub.exe";
+        WriteFileBytes(stub, Random(1001, 3));
+        setup = dir.path() / "setup.exe";
+    }
+
+    Result Build(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {"build", "--stub", stub.string(), "-o", setup.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        args.push_back(product.string());
+        return Mksetup(args);
+    }
+
+    TempDir dir;
+    fs::path product, stub, setup;
+};
+
+TEST_F(MksetupTest, BuildListVerifyExtractGiveTheSourceTreeBack) {
+    for (const char* level : {"fast", "best"}) {
+        for (const char* literals : {"raw", "coded", "auto"}) {
+            for (const char* dict : {"4", "6"}) {
+                SCOPED_TRACE(std::string(level) + " " + literals + " " + dict);
+                ASSERT_EQ(Build({"--level", level, "--literals", literals, "--dict", dict}).status, 0);
+                Result verify = Mksetup({"verify", setup.string()});
+                EXPECT_EQ(verify.status, 0) << verify.output;
+                fs::path out = dir.path() / ("out-" + std::string(level) + literals + dict);
+                ASSERT_EQ(Mksetup({"extract", setup.string(), out.string(), "--option", "2"}).status, 0);
+                EXPECT_EQ(Tree(out), Tree(product));
+            }
+        }
+    }
+}
+
+TEST_F(MksetupTest, StandardOptionLeavesOutDeveloperEntries) {
+    ASSERT_EQ(Build().status, 0);
+    fs::path out = dir.path() / "standard";
+    Result extract = Mksetup({"extract", setup.string(), out.string()});
+    ASSERT_EQ(extract.status, 0) << extract.output;
+    EXPECT_FALSE(fs::exists(out / "devref.htm"));
+    EXPECT_FALSE(fs::exists(out / "decl_conv.h"));
+    EXPECT_FALSE(fs::exists(out / "docs" / "api" / "plr.htm"));
+    EXPECT_TRUE(fs::exists(out / "docs" / "lxv.htm"));
+    EXPECT_EQ(ReadFileBytes(out / "lxv.exe"), ReadFileBytes(product / "lxv.exe"));
+}
+
+TEST_F(MksetupTest, ListShowsSectionsAndEntryKinds) {
+    ASSERT_EQ(Build().status, 0);
+    Result list = Mksetup({"list", setup.string()});
+    ASSERT_EQ(list.status, 0) << list.output;
+    // Empty, tiny and random files are stored; text is imploded; sections come in order.
+    auto row = [](const char* kind, const char* packed, const char* decoded, const char* name) {
+        char line[200];
+        std::snprintf(line, sizeof line, "%-8s %10s %10s  %s\n", kind, packed, decoded, name);
+        return std::string(line);
+    };
+    EXPECT_NE(list.output.find(row("stored", "0", "0", "empty.txt")), std::string::npos)
+        << list.output;
+    EXPECT_NE(list.output.find(row("stored", "2", "2", "tiny.txt")), std::string::npos);
+    EXPECT_NE(list.output.find(row("stored", "30000", "30000", "lxv.exe")), std::string::npos);
+    EXPECT_NE(list.output.find("70000  lxv.htm"), std::string::npos);
+    EXPECT_NE(list.output.find("imploded"), std::string::npos);
+    size_t docs = list.output.find(">docs\n");
+    size_t api = list.output.find(">docs\\api\n");
+    size_t help = list.output.find(">help\n");
+    ASSERT_NE(docs, std::string::npos);
+    EXPECT_LT(docs, api);
+    EXPECT_LT(api, help);
+}
+
+TEST_F(MksetupTest, OutputIsDeterministic) {
+    ASSERT_EQ(Build().status, 0);
+    Bytes first = ReadFileBytes(setup);
+    ASSERT_EQ(Build().status, 0);
+    EXPECT_EQ(ReadFileBytes(setup), first);
+    // The stub of 1,001 bytes is padded to 1,008, and the marker follows.
+    EXPECT_EQ(std::string(first.begin() + 1008, first.begin() + 1024), "ZOLTZOLTZOLTZOLT");
+}
+
+TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
+    ASSERT_EQ(Build({"--level", "fast"}).status, 0);
+    Bytes whole = ReadFileBytes(setup);
+    std::mt19937 rng(7);
+    std::vector<size_t> cuts;
+    for (size_t cut = 1008; cut < whole.size(); cut += 1 + rng() % 997)
+        cuts.push_back(cut);
+    for (size_t cut = whole.size() - 40; cut < whole.size(); ++cut)
+        cuts.push_back(cut);
+    fs::path cutFile = dir.path() / "cut.exe";
+    for (size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
+        Result verify = Mksetup({"verify", cutFile.string()});
+        EXPECT_EQ(verify.status, 1) << verify.output;
+        EXPECT_NE(verify.output.find("Incomplete or damaged installation file!"), std::string::npos);
+        fs::path out = dir.path() / "x" / "inside";
+        EXPECT_EQ(Mksetup({"extract", cutFile.string(), out.string(), "--option", "2"}).status, 1);
+    }
+    // Nothing was written beside the extraction directory.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "x"), fs::directory_iterator()), 1);
+}
+
+TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
+    Bytes marked = Random(64, 4);
+    std::copy_n("ZOLT", 4, marked.begin() + 32);
+    std::copy_n("ZOLT", 4, marked.begin() + 44);
+    WriteFileBytes(stub, marked);
+    Result falseMarker = Build();
+    EXPECT_EQ(falseMarker.status, 1);
+    EXPECT_NE(falseMarker.output.find("marker record at offset 32"), std::string::npos)
+        << falseMarker.output;
+    EXPECT_FALSE(fs::exists(setup));
+    WriteFileBytes(stub, Random(64, 5));
+
+    const char* manifests[] = {"file ../evil.txt ..\\evil.txt\n", "file x.txt >x\n",
+                               "file x.txt c:x\n", "dir ..\\up\n", "bogus line\n"};
+    WriteFileText(dir.path() / "x.txt", "x");
+    for (const char* text : manifests) {
+        WriteFileText(dir.path() / "manifest.txt", text);
+        Result r = Mksetup({"build", "--stub", stub.string(), "-o", setup.string(),
+                        (dir.path() / "manifest.txt").string()});
+        EXPECT_EQ(r.status, 1) << text << r.output;
+        EXPECT_NE(r.output.find("mksetup: "), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(setup));
+}
+
+TEST_F(MksetupTest, ManifestGivesOrderNamesAndSections) {
+    WriteFileText(dir.path() / "m.txt", "# the order is the manifest's\n"
+                                        "file product/readme.txt README.TXT\n"
+                                        "dir sub\n"
+                                        "file product/tiny.txt\n"
+                                        "dir\n"
+                                        "file product/empty.txt\n");
+    ASSERT_EQ(Mksetup({"build", "--stub", stub.string(), "-o", setup.string(),
+                   (dir.path() / "m.txt").string()})
+                  .status,
+              0);
+    fs::path out = dir.path() / "m";
+    ASSERT_EQ(Mksetup({"extract", setup.string(), out.string()}).status, 0);
+    EXPECT_TRUE(fs::exists(out / "README.TXT"));
+    EXPECT_TRUE(fs::exists(out / "sub" / "tiny.txt"));
+    EXPECT_TRUE(fs::exists(out / "empty.txt"));
+}
+
+TEST(MksetupUsage, ExitCodesFollowTheUsualManners) {
+    EXPECT_EQ(Mksetup({"--help"}).status, 0);
+    Result version = Mksetup({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output.rfind("mksetup ", 0), 0u);
+    EXPECT_EQ(Mksetup({}).status, 2);
+    EXPECT_EQ(Mksetup({"build", "--level", "slow"}).status, 2);
+    EXPECT_EQ(Mksetup({"frobnicate"}).status, 2);
+    Result missing = Mksetup({"verify", "/nonexistent/setup.exe"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("/nonexistent/setup.exe"), std::string::npos);
+}
+
+} // namespace

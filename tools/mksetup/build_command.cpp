@@ -1,0 +1,129 @@
+// build_command.cpp - mksetup build: a stub and a product directory become a setup file.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+#include <vector>
+
+#include "payload/archive_writer.h"
+#include "tools/mksetup/commands.h"
+#include "tools/mksetup/sources.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr uintmax_t kLargestFile = 0x7FFFFFFF; // sizes are signed 32-bit
+
+int Fail(const std::string& what) {
+    std::fprintf(stderr, "mksetup: %s\n", what.c_str());
+    return kExitFailure;
+}
+
+bool ReadWhole(const fs::path& file, Bytes* bytes) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return false;
+    bytes->assign(std::istreambuf_iterator<char>(in), {});
+    return !in.bad();
+}
+
+// A progress line on a terminal, once a build takes more than a moment.
+class Progress {
+  public:
+    explicit Progress(size_t count) : count_(count), terminal_(isatty(2) != 0) {}
+    void Show(size_t done, const std::string& name) {
+        using namespace std::chrono;
+        if (!terminal_ || steady_clock::now() - start_ < milliseconds(500))
+            return;
+        std::fprintf(stderr, "\rmksetup: %zu/%zu %-50.50s", done, count_, name.c_str());
+        drawn_ = true;
+    }
+    ~Progress() {
+        if (drawn_)
+            std::fprintf(stderr, "\r%78s\r", "");
+    }
+
+  private:
+    size_t count_;
+    bool terminal_;
+    bool drawn_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+} // namespace
+
+int BuildCommand(const BuildOptions& options) {
+    Bytes stub;
+    if (!ReadWhole(options.stub, &stub))
+        return Fail(options.stub + ": cannot read the stub");
+    long falseMarker = FindFalseMarker(stub.data(), stub.size());
+    if (falseMarker >= 0)
+        return Fail(options.stub + ": the stub holds a marker record at offset " +
+                    std::to_string(falseMarker) + "; the setup program would take it for the payload");
+
+    std::vector<SourceItem> items;
+    std::string error;
+    if (!CollectSources(options.source, &items, &error))
+        return Fail(error);
+
+    // Write to a temporary name and rename at the end, so a failed build leaves no
+    // half-written setup file behind.
+    std::string temporary = options.output + ".part";
+    FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (out == nullptr)
+        return Fail(options.output + ": cannot be written");
+    ArchiveWriter writer(out);
+    bool ok = writer.Begin(stub.data(), stub.size());
+    uint64_t payloadStart = writer.BytesWritten();
+
+    Progress progress(items.size());
+    Bytes data, stream;
+    size_t done = 0;
+    for (const SourceItem& item : items) {
+        if (!ok)
+            break;
+        progress.Show(++done, item.name);
+        if (item.subdirectory) {
+            ok = writer.Subdirectory(item.name.c_str());
+            continue;
+        }
+        std::error_code ec;
+        uintmax_t size = fs::file_size(item.file, ec);
+        if (ec || !ReadWhole(item.file, &data)) {
+            error = item.file.string() + ": cannot be read";
+            break;
+        }
+        if (size > kLargestFile || data.size() > kLargestFile) {
+            error = item.file.string() + ": 2 GiB or larger; an entry's size is a signed 32-bit number";
+            break;
+        }
+        // Imploded only when that makes the entry smaller; empty and tiny files are stored,
+        // as is anything whose stream would be too short for the decoder to accept.
+        bool implode = !data.empty() && Implode(data.data(), data.size(), options.implode, &stream) &&
+                       stream.size() > 4 && stream.size() < data.size();
+        ok = implode ? writer.Imploded(item.name.c_str(), stream.data(), stream.size())
+                     : writer.Stored(item.name.c_str(), data.data(), data.size());
+    }
+    if (ok && error.empty())
+        ok = writer.End();
+    if (ok && error.empty() && writer.BytesWritten() - payloadStart > kLargestFile)
+        error = "the payload exceeds 2 GiB";
+    bool closed = std::fclose(out) == 0;
+    if (error.empty() && (!ok || !closed))
+        error = options.output + ": write failed";
+    if (!error.empty()) {
+        std::remove(temporary.c_str());
+        return Fail(error);
+    }
+    std::error_code ec;
+    fs::rename(temporary, options.output, ec);
+    if (ec) {
+        std::remove(temporary.c_str());
+        return Fail(options.output + ": " + ec.message());
+    }
+    return kExitOk;
+}

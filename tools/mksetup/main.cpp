@@ -1,0 +1,103 @@
+// main.cpp - mksetup: builds, lists, verifies and extracts Lexivane setup files.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/mksetup/commands.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: mksetup build --stub SETUP.EXE -o OUT.EXE [--level fast|best]\n"
+    "                     [--literals raw|coded|auto] [--dict 4|5|6] SOURCE\n"
+    "       mksetup list FILE\n"
+    "       mksetup verify FILE\n"
+    "       mksetup extract FILE DIR [--option 1|2]\n"
+    "       mksetup --help | --version\n"
+    "\n"
+    "build    appends the items of SOURCE to the setup program SETUP.EXE. SOURCE is a\n"
+    "         directory (its files, then one section per sub-directory, sorted) or a\n"
+    "         manifest with lines 'file PATH [NAME]' and 'dir [NAME]'. Defaults: --level\n"
+    "         best, --literals auto, --dict 6.\n"
+    "list     prints every item: sections, and each entry's kind, packed and decoded size.\n"
+    "verify   decodes every entry as the setup program would; exit 1 if the file is damaged.\n"
+    "extract  installs the payload into DIR as the setup program would, for option 1\n"
+    "         (standard, the default) or 2 (developer).\n";
+
+int Usage(const char* problem) {
+    std::fprintf(stderr, "mksetup: %s\n%s", problem, kUsage);
+    return kExitUsage;
+}
+
+int ParseBuild(const std::vector<std::string>& args) {
+    BuildOptions options;
+    options.implode = {ImplodeLevel::Best, LiteralMode::Auto, 6};
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        bool hasValue = i + 1 < args.size();
+        const std::string value = hasValue ? args[i + 1] : "";
+        if (a == "--stub" || a == "-o" || a == "--level" || a == "--literals" || a == "--dict") {
+            if (!hasValue)
+                return Usage((a + " needs a value").c_str());
+            ++i;
+            if (a == "--stub")
+                options.stub = value;
+            else if (a == "-o")
+                options.output = value;
+            else if (a == "--level" && (value == "fast" || value == "best"))
+                options.implode.level = value == "fast" ? ImplodeLevel::Fast : ImplodeLevel::Best;
+            else if (a == "--literals" && (value == "raw" || value == "coded" || value == "auto"))
+                options.implode.literals = value == "raw"     ? LiteralMode::Raw
+                                           : value == "coded" ? LiteralMode::Coded
+                                                              : LiteralMode::Auto;
+            else if (a == "--dict" && (value == "4" || value == "5" || value == "6"))
+                options.implode.dictionaryBits = value[0] - '0';
+            else if (a != "--stub" && a != "-o")
+                return Usage(("bad value for " + a + ": " + value).c_str());
+        } else if (!a.empty() && a[0] == '-') {
+            return Usage(("unknown option " + a).c_str());
+        } else if (options.source.empty()) {
+            options.source = a;
+        } else {
+            return Usage("more than one SOURCE");
+        }
+    }
+    if (options.stub.empty() || options.output.empty() || options.source.empty())
+        return Usage("build needs --stub, -o and SOURCE");
+    return BuildCommand(options);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return Usage("no command");
+    const std::string command = args[0];
+    args.erase(args.begin());
+    if (command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command == "--version") {
+        std::printf("mksetup %s\n", LXV_VERSION);
+        return kExitOk;
+    }
+    if (command == "build")
+        return ParseBuild(args);
+    if (command == "list" && args.size() == 1)
+        return ListCommand(args[0]);
+    if (command == "verify" && args.size() == 1)
+        return VerifyCommand(args[0]);
+    if (command == "extract" && (args.size() == 2 || args.size() == 4)) {
+        int option = 1;
+        if (args.size() == 4) {
+            if (args[2] != "--option" || (args[3] != "1" && args[3] != "2"))
+                return Usage("extract takes --option 1 or 2");
+            option = args[3][0] - '0';
+        }
+        return ExtractCommand(args[0], args[1], option);
+    }
+    return Usage(("bad command or arguments: " + command).c_str());
+}
