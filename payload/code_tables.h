@@ -29,7 +29,7 @@ inline constexpr uint16_t kLengthBase[kLengthSymbols] = {0, 1, 2,  3,  4,  5,  6
 // Bit length of each of the 64 distance codes (the high part of a distance).
 inline constexpr uint8_t kDistanceBits[kDistanceSymbols] = {
     2, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
-    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
     8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8};
 
 // Bit length of the literal code of each byte value (coded-literal mode only).
@@ -51,6 +51,19 @@ inline constexpr uint8_t kLiteralBits[kLiteralSymbols] = {
     13, 12, 13, 13, 13, 12, 13, 13, 13, 12, 13, 13, 13, 13, 12, 13, // 0xE0
     13, 13, 12, 12, 12, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, 13, // 0xF0
 };
+
+// A complete code: every bit sequence begins with exactly one code, so no length is 0 and
+// the lengths fill the code space exactly. A miscounted row of a table breaks this.
+template <int N> constexpr bool IsComplete(const uint8_t (&bits)[N]) {
+    uint32_t space = 0;
+    for (int symbol = 0; symbol < N; ++symbol) {
+        if (bits[symbol] == 0 || bits[symbol] > 16)
+            return false;
+        space += 1u << (16 - bits[symbol]);
+    }
+    return space == 1u << 16;
+}
+static_assert(IsComplete(kLengthBits) && IsComplete(kDistanceBits) && IsComplete(kLiteralBits));
 
 // The code rule, evaluated at compile time: the code value of every symbol.
 template <int N> constexpr std::array<uint16_t, N> CodeValues(const uint8_t (&bits)[N]) {
@@ -84,6 +97,8 @@ static_assert(kLengthCodes[0] == 5 && kLengthCodes[2] == 1 && kLengthCodes[1] ==
 static_assert(kLengthCodes[15] == 0);
 static_assert(kDistanceCodes[0] == 3 && kDistanceCodes[63] == 0);
 static_assert(kDistanceCodes[1] == 0b1101); // sent as 1011
+static_assert(kDistanceCodes[7] == 0b111110 && kDistanceCodes[22] == 0b1000010);
+static_assert(kDistanceCodes[48] == 0b11110000); // sent as 00001111
 static_assert(kLiteralCodes[0x20] == 0xF);   // space, the only 4-bit code, 1111
 static_assert(kLiteralCodes[0xFF] == 0);     // thirteen zeros
 

@@ -1,0 +1,69 @@
+// fuzz_roundtrip.cpp - for any bytes, Explode(Implode(bytes)) gives the bytes back.
+//
+// The first input byte picks the setting: bit 0 the level (1 best), bits 1-2 the literal mode
+// (0 raw, 1 coded, 2 and 3 auto), bits 3-4 the dictionary bits (4 + value, 3 meaning 6); the
+// rest is the data. A fault aborts.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "payload/explode.h"
+#include "payload/implode.h"
+
+namespace {
+
+struct Transfer {
+    const std::vector<unsigned char>* stream;
+    size_t consumed;
+    std::vector<unsigned char> output;
+};
+
+uint32_t ReadBlock(char* buffer, uint32_t* size, void* param) {
+    auto* transfer = static_cast<Transfer*>(param);
+    size_t left = transfer->stream->size() - transfer->consumed;
+    size_t count = left < *size ? left : *size;
+    if (count > 0)
+        std::memcpy(buffer, transfer->stream->data() + transfer->consumed, count);
+    transfer->consumed += count;
+    return static_cast<uint32_t>(count);
+}
+
+void WriteBlock(char* buffer, uint32_t* size, void* param) {
+    auto* transfer = static_cast<Transfer*>(param);
+    if (*size > 4096)
+        std::abort();
+    transfer->output.insert(transfer->output.end(), buffer, buffer + *size);
+}
+
+ExplodeWorkArea work;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const LiteralMode modes[] = {LiteralMode::Raw, LiteralMode::Coded, LiteralMode::Auto,
+                                 LiteralMode::Auto};
+    const int dictionaryBits[] = {4, 5, 6, 6};
+    ImplodeOptions options{data[0] & 1 ? ImplodeLevel::Best : ImplodeLevel::Fast,
+                           modes[(data[0] >> 1) & 3], dictionaryBits[(data[0] >> 3) & 3]};
+    const unsigned char* bytes = data + 1;
+    size_t count = size - 1;
+
+    std::vector<unsigned char> stream;
+    bool explodable = Implode(bytes, count, options, &stream);
+    if (explodable != (count > 0))
+        std::abort();
+    Transfer transfer{&stream, 0, {}};
+    int result = Explode(ReadBlock, WriteBlock, &work, &transfer);
+    if (!explodable) {
+        if (result != kExplodeTooShort)
+            std::abort();
+        return 0;
+    }
+    if (result != kExplodeOk || transfer.output.size() != count ||
+        (count > 0 && std::memcmp(transfer.output.data(), bytes, count) != 0))
+        std::abort();
+    return 0;
+}
