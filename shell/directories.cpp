@@ -1,0 +1,194 @@
+// directories.cpp - the positional enumerator and the directory operations built on it.
+#include "shell/directories.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <io.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+
+#include "shell/path_strings.h"
+
+uint8_t NameCaseMode = 1;
+
+namespace {
+
+FindRecord sharedRecord;
+intptr_t sharedHandle = -1;
+
+// The runtime's times are 64-bit; a record keeps 32 bits, and a time it cannot hold counts
+// as one the file system does not keep.
+int32_t ToRecordTime(long long seconds) {
+    if (seconds < INT32_MIN || seconds > INT32_MAX)
+        return -1;
+    return static_cast<int32_t>(seconds);
+}
+
+void FillRecord(const _finddata_t& data, FindRecord* record) {
+    record->attributes = data.attrib;
+    record->creationTime = ToRecordTime(data.time_create);
+    record->accessTime = ToRecordTime(data.time_access);
+    record->writeTime = ToRecordTime(data.time_write);
+    record->size = static_cast<uint32_t>(data.size);
+    size_t length = strnlen(data.name, sizeof record->name - 1);
+    std::memcpy(record->name, data.name, length);
+    record->name[length] = '\0';
+}
+
+void CloseSearch(intptr_t* handle) {
+    if (*handle >= 0)
+        _findclose(*handle);
+    *handle = -1;
+}
+
+// True if the directory entry at path is a link to somewhere else (a junction or a symbolic
+// link): wiping through it would delete files outside the directory being emptied. The lookup
+// hands out only the low 8 bits of the attributes and the reparse bit lies above them, so the
+// file system is asked again by the full path. An entry whose attributes cannot be had (a
+// name that does not survive the 8-bit code page comes back with '?' in it) is never entered
+// either.
+bool IsLinkOrUnknown(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+} // namespace
+
+int FindFileByIndex(FindRecord* record, intptr_t* handle, const char* pattern, int32_t index,
+                    char* name, uint32_t* size, int32_t* time, uint8_t* attributes) {
+    if (index >= -1)
+        CloseSearch(handle);
+    if (index == 0)
+        return 0;
+
+    _finddata_t data;
+    bool found;
+    if (index >= -1) {
+        intptr_t search = _findfirst(pattern, &data);
+        *handle = search < 0 ? -1 : search;
+        if (*handle < 0)
+            return -1;
+        found = true;
+        for (int32_t step = 1; found && step < index; ++step)
+            found = _findnext(*handle, &data) == 0;
+    } else {
+        // Without an open search there is no next entry to step on to.
+        found = *handle >= 0 && _findnext(*handle, &data) == 0;
+    }
+
+    if (found) {
+        FillRecord(data, record);
+        if (name) {
+            std::memcpy(name, record->name, std::strlen(record->name) + 1);
+            if (NameCaseMode == 1)
+                _strlwr(name);
+            else if (NameCaseMode == 2)
+                _strupr(name);
+        }
+        if (size)
+            *size = record->size;
+        if (time)
+            *time = record->writeTime;
+        if (attributes)
+            *attributes = static_cast<uint8_t>(record->attributes);
+    }
+    if (index >= 1 || !found)
+        CloseSearch(handle);
+    return found ? 0 : -1;
+}
+
+int FindFileByIndexShared(const char* pattern, int32_t index, char* name, uint32_t* size,
+                          int32_t* time, uint8_t* attributes) {
+    return FindFileByIndex(&sharedRecord, &sharedHandle, pattern, index, name, size, time,
+                           attributes);
+}
+
+int DirectoryExists(const char* path) {
+    char copy[kPathSize];
+    if (!CopyWithoutTrailingBackslashes(path, copy))
+        return 0;
+    uint8_t attributes = 0;
+    if (FindFileByIndexShared(copy, 1, nullptr, nullptr, nullptr, &attributes) != 0)
+        return 0;
+    return (attributes & kAttributeDirectory) ? 1 : 0;
+}
+
+int CreatePath(char* path) {
+    if (strnlen(path, kPathSize) == static_cast<size_t>(kPathSize))
+        return 0;
+    // Each level is made by ending the string at its backslash for the moment. A backslash
+    // that begins the path or follows a drive's colon ends no level of its own.
+    char* p = path;
+    for (; *p; ++p) {
+        if (*p != '\\' || p == path || p[-1] == ':')
+            continue;
+        *p = '\0';
+        int made = _mkdir(path);
+        int error = errno;
+        *p = '\\';
+        // Only a missing parent stops the walk; a level that exists already is the usual
+        // case, and other failures show when files are written into the level.
+        if (made != 0 && error == ENOENT)
+            return 0;
+    }
+    if (p != path && p[-1] != '\\' && p[-1] != ':') {
+        if (_mkdir(path) != 0 && errno == ENOENT)
+            return 0;
+    }
+    return 1;
+}
+
+int WipeDirectory(const char* directory, int removeSelf) {
+    // The prefix buffer holds "directory\" and, behind it, the name of the current entry, so
+    // that it always holds that entry's full path.
+    char prefix[kPathSize];
+    char pattern[kPathSize];
+    int prefixLength = std::snprintf(prefix, sizeof prefix, "%s\\", directory);
+    if (prefixLength < 0 || prefixLength >= kPathSize)
+        return 0;
+    int patternLength = std::snprintf(pattern, sizeof pattern, "%s*.*", prefix);
+    if (patternLength < 0 || patternLength >= kPathSize)
+        return 0;
+
+    // No search stays open between lookups (positive indices only), so nothing is listed
+    // while entries are deleted or while a sub-directory is wiped. After a removal the same
+    // position holds the entry that followed; only an entry that stays moves the index on.
+    // Entries are addressed by their name as found (the record's), not by the lower-cased
+    // name handed out: where the file system tells names apart by case, that is the only
+    // name certain to address the very entry that was found.
+    FindRecord record;
+    intptr_t handle = -1;
+    uint8_t attributes = 0;
+    int32_t index = 1;
+    while (FindFileByIndex(&record, &handle, pattern, index, nullptr, nullptr, nullptr,
+                           &attributes) == 0) {
+        const char* name = record.name;
+        size_t nameLength = std::strlen(name);
+        if (prefixLength + nameLength >= static_cast<size_t>(kPathSize)) {
+            ++index; // its full path does not fit a path buffer: it cannot be addressed
+            continue;
+        }
+        std::memcpy(prefix + prefixLength, name, nameLength + 1);
+
+        bool removed;
+        if (attributes & kAttributeDirectory) {
+            if (name[0] == '.')
+                removed = false; // ".", ".." and every directory named with a leading dot
+            else if (IsLinkOrUnknown(prefix))
+                removed = _rmdir(prefix) == 0; // the link goes, what it points at stays
+            else
+                removed = WipeDirectory(prefix, 1) == 1;
+        } else {
+            removed = std::remove(prefix) == 0;
+        }
+        if (!removed)
+            ++index;
+    }
+
+    if (!removeSelf)
+        return 0;
+    return _rmdir(directory) == 0 ? 1 : 0;
+}
