@@ -1,0 +1,156 @@
+// install_sequence.cpp - RunInstall: prepare the directory, extract, make the program group.
+#include "app/install_sequence.h"
+
+#include <windows.h>
+#include <direct.h>
+#include <io.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/install_state.h"
+#include "app/protected_directories.h"
+#include "app/texts.h"
+#include "payload/archive_reader.h"
+#include "payload/entry_loop.h"
+#include "payload/entry_tables.h"
+#include "payload/payload_check.h"
+#include "shell/directories.h"
+#include "shell/launch.h"
+#include "shell/path_strings.h"
+#include "shell/shortcuts.h"
+#include "shell/sounds.h"
+
+namespace {
+
+// The longest file name that the sequence itself appends to the install directory: the
+// shortcut targets, the uninstaller and the product program started at exit.
+size_t LongestTargetName() {
+    size_t longest = std::strlen(text::kUninstallTarget);
+    for (const ShortcutEntry& row : kShortcutTable)
+        if (std::strlen(row.targetName) > longest)
+            longest = std::strlen(row.targetName);
+    return longest;
+}
+
+int ReportPath(const char* format, const char* path) {
+    char message[kPathSize + 256];
+    std::snprintf(message, sizeof message, format, path);
+    installState.observer->ReportPathFailure(message);
+    return 0;
+}
+
+// Writes the link name at linkEnd and the target name at dirEnd, and makes the shortcut.
+void CreateGroupShortcut(const char* linkName, const char* targetName) {
+    InstallState& s = installState;
+    std::snprintf(s.linkEnd, sizeof s.scratch - static_cast<size_t>(s.linkEnd - s.scratch), "%s",
+                  linkName);
+    std::snprintf(s.dirEnd, sizeof s.installDir - static_cast<size_t>(s.dirEnd - s.installDir),
+                  "%s", targetName);
+    CreateShortcut(s.installDir, "", s.scratch);
+}
+
+// Makes the program group and its shortcuts. Without a Programs folder there is no group:
+// nothing is made on the current drive instead.
+void CreateProgramGroup() {
+    InstallState& s = installState;
+    if (!GetProgramsFolderPath(s.scratch))
+        return;
+    size_t length = std::strlen(s.scratch);
+    if (length + sizeof text::kGroupName + 1 > kPathSize)
+        return;
+    std::memcpy(s.scratch + length, text::kGroupName, sizeof text::kGroupName);
+    _mkdir(s.scratch); // an existing group is simply reused
+    s.linkEnd = s.scratch + std::strlen(s.scratch);
+    *s.linkEnd++ = '\\';
+    *s.linkEnd = 0;
+
+    for (const ShortcutEntry& row : kShortcutTable)
+        if (row.optionMask & s.option)
+            CreateGroupShortcut(row.linkName, row.targetName);
+    if (s.readmeName[0] != 0) {
+        // The link points at the very file that is opened at the end, sub-directory included.
+        std::snprintf(s.linkEnd, kPathSize, "%s", text::kReadMeLink);
+        CreateShortcut(s.readmeFullPath, "", s.scratch);
+    }
+    std::snprintf(s.linkEnd, kPathSize, "%s", text::kUninstallLink);
+    std::snprintf(s.dirEnd, kPathSize, "%s", text::kUninstallTarget);
+    CreateShortcut(s.installDir, text::kUninstallArguments, s.scratch);
+}
+
+// Prepares the install directory: checks that the payload is sound and that every path
+// below the directory fits, then empties the directory or creates it.
+int PrepareDirectory(const char* directoryText) {
+    InstallState& s = installState;
+    PayloadSummary payload;
+    if (!CheckPayload(s.ownPath, &payload))
+        return 0;
+
+    // The directory, its backslash and the longest name below it must fit one path.
+    size_t textLength = std::strlen(directoryText);
+    size_t tail = payload.longestTail > LongestTargetName() ? payload.longestTail : LongestTargetName();
+    if (textLength + 1 + tail >= kPathSize)
+        return ReportPath(text::kCannotCreatePath, directoryText);
+
+    std::memcpy(s.installDir, directoryText, textLength + 1);
+    NormalizeDirectory(s.installDir);
+    for (char* p = s.installDir; *p; ++p)
+        if (*p >= 'A' && *p <= 'Z')
+            *p = static_cast<char>(*p - 'A' + 'a');
+    s.dirEnd = s.installDir + std::strlen(s.installDir);
+
+    if (DirectoryExists(s.installDir)) {
+        std::memcpy(s.scratch, s.installDir, std::strlen(s.installDir) + 1);
+        StripTrailingBackslash(s.scratch);
+        if (IsProtectedDirectory(s.scratch, s.ownPath))
+            return ReportPath(text::kProtectedDirectory, s.scratch);
+        WipeDirectory(s.scratch, 0); // what cannot be deleted is overwritten where possible
+    } else if (!CreatePath(s.installDir)) {
+        return ReportPath(text::kCannotCreatePath, s.installDir);
+    }
+    return 1;
+}
+
+// Reads every entry of the payload into the directory. The payload stream is closed on
+// every way out.
+int ExtractPayload() {
+    InstallState& s = installState;
+    s.consumed = 0;
+    s.observer->SetProgress(0);
+    if (!OpenPayload())
+        return 0;
+    s.total = static_cast<int32_t>(_filelengthi64(_fileno(s.payloadFile)) - _ftelli64(s.payloadFile));
+    int ok = InstallEntries(CreatePath);
+    if (ok)
+        s.observer->SetProgress(100);
+    std::fclose(s.payloadFile);
+    s.payloadFile = nullptr;
+    return ok;
+}
+
+} // namespace
+
+void RunInstall(const char* directoryText, int developer) {
+    // A warning box dispatches the dialog's messages while it is up, so an Install press can
+    // arrive in the middle of a run; the run in progress owns the state, and the press is
+    // ignored.
+    static bool running = false;
+    InstallState& s = installState;
+    s.option = developer ? kOptionDeveloper : kOptionStandard;
+    if (s.finished || running)
+        return;
+    running = true;
+    SetCursor(waitCursor);
+    if (PrepareDirectory(directoryText) && ExtractPayload()) {
+        s.finished = 1;
+        s.observer->ShowStatus(text::kUpdatingDesktop);
+        CreateProgramGroup();
+        s.observer->ShowStatus(text::kSuccess);
+        s.observer->ShowFinished();
+        PlaySystemSound(text::kSoundSuccess, 1);
+        s.succeeded = 1;
+        if (s.readmeName[0] != 0)
+            ViewDocument(s.readmeFullPath);
+    }
+    running = false;
+}

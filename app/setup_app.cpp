@@ -1,0 +1,79 @@
+// setup_app.cpp - start-up, the one setup dialog, and starting the product at exit.
+#include "app/setup_app.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/install_state.h"
+#include "app/texts.h"
+#include "res/resource.h"
+#include "shell/launch.h"
+#include "shell/sounds.h"
+#include "ui/quick_help.h"
+#include "ui/setup_dialog.h"
+
+namespace {
+
+// A DLL planted beside a downloaded setup program must never be loaded: from here on, DLLs
+// come from the system directory only. Looked up at run time, as Windows before 8 may lack it.
+void RestrictDllSearch() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    auto set = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (set != nullptr)
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryA(""); // takes the current directory out of the search as well
+}
+
+} // namespace
+
+SetupApp theApp;
+
+BOOL SetupApp::InitInstance() {
+    RestrictDllSearch();
+    InstallState& s = installState;
+    waitCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_WAIT
+    // A path that does not fit is left empty, so the payload is reported damaged rather
+    // than looked for in some other file.
+    DWORD length = ::GetModuleFileNameA(nullptr, s.ownPath, sizeof s.ownPath);
+    if (length == 0 || length >= sizeof s.ownPath)
+        s.ownPath[0] = 0;
+    PlaySystemSound(text::kSoundStart, 0);
+
+    HDC screen = ::GetDC(nullptr);
+    s.highColour = ::GetDeviceCaps(screen, BITSPIXEL) > 8;
+    ::ReleaseDC(nullptr, screen);
+
+    // Constructed here, after highColour is known, and destroyed at the end of the process.
+    static SetupDialog dialog(IDD_SETUP);
+    if (dialog.GetSafeHwnd() == nullptr)
+        return FALSE; // without its window the program could never be ended: leave at once
+    s.observer = &dialog;
+    mainWindow = &dialog;
+    RegisterQuickHelp(IDB_PANEL, ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_DOT_CURSOR)),
+                      IDD_HELP_GENERAL);
+    return TRUE;
+}
+
+int SetupApp::ExitInstance() {
+    if (installState.succeeded)
+        StartProduct();
+    return 0;
+}
+
+void SetupApp::StartProduct() {
+    InstallState& s = installState;
+    std::snprintf(s.dirEnd, sizeof s.installDir - static_cast<size_t>(s.dirEnd - s.installDir), "%s",
+                  text::kProductProgram);
+    // Without quotes, a directory with a blank ("c:\my programs\...") would make the system
+    // try "c:\my.exe" first; the command line names the product alone, quoted.
+    char commandLine[kPathSize + 2];
+    if (std::strchr(s.installDir, ' ') != nullptr)
+        std::snprintf(commandLine, sizeof commandLine, "\"%s\"", s.installDir);
+    else
+        std::snprintf(commandLine, sizeof commandLine, "%s", s.installDir);
+    RunProgram(commandLine, text::kStartUpErrorCaption);
+}
