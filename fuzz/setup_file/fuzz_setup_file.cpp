@@ -35,14 +35,15 @@ class CountingObserver : public InstallObserver {
 void RemoveSandbox();
 
 // One directory per process, removed at exit: the setup file and the install directory.
+// The path is never destroyed, so the exit handler can still use it.
 const fs::path& Sandbox() {
-    static const fs::path root = [] {
-        fs::path path = fs::temp_directory_path() / ("lxvfuzz-" + std::to_string(getpid()));
-        fs::create_directories(path);
+    static const fs::path* root = [] {
+        auto* path = new fs::path(fs::temp_directory_path() / ("lxvfuzz-" + std::to_string(getpid())));
+        fs::create_directories(*path);
         std::atexit(RemoveSandbox);
         return path;
     }();
-    return root;
+    return *root;
 }
 
 void RemoveSandbox() {
