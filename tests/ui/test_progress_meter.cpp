@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "tests/ui/setup_dialog_fixture.h"
 
@@ -108,6 +110,7 @@ class ProgressMeterTest : public SetupDialogTest {
         for (int column = x + 1; column <= x + w; ++column)
             ASSERT_EQ(p.At(column, y + h), kWhite) << "bottom row at " << column;
         EXPECT_EQ(p.At(x, y + h), before.At(x, y + h)) << "the corner is never drawn";
+        EXPECT_TRUE(IsTile(p, Tile(), x, y + h)) << "it shows the background";
         EXPECT_EQ(dialog->Meter()->Percent(), percent);
     }
 
@@ -146,21 +149,26 @@ TEST_F(ProgressMeterTest, FillColumnFollowsTheFormula) {
     EXPECT_GT(checked, 0);
 }
 
+namespace {
+
+int erases;
+HWND watched;
+
+// Counts the background erases that reach the watched window.
+LRESULT CALLBACK CountErases(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == watched && message->message == WM_ERASEBKGND)
+        ++erases;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
 // SetPercent marks only the meter and never has the background under it erased.
 TEST_F(ProgressMeterTest, RepaintsWithoutErasing) {
-    static int erases;
-    static HWND watched;
     erases = 0;
     watched = dialog->hwnd;
-    HHOOK hook = SetWindowsHookExA(
-        WH_CALLWNDPROC,
-        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
-            if (code == HC_ACTION && message->hwnd == watched && message->message == WM_ERASEBKGND)
-                ++erases;
-            return CallNextHookEx(nullptr, code, wParam, lParam);
-        },
-        nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CountErases, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     dialog->SetProgress(10);
     dialog->SetProgress(60);
@@ -168,4 +176,22 @@ TEST_F(ProgressMeterTest, RepaintsWithoutErasing) {
     EXPECT_EQ(erases, 0);
     RECT update;
     EXPECT_FALSE(GetUpdateRect(dialog->hwnd, &update, FALSE)) << "nothing left to paint";
+}
+
+// Not a check: with LXV_UI_SHOTS naming a directory, saves the meter at 0, 50, 51 and 100
+// percent, enlarged fourfold, for a person to look at.
+TEST_F(ProgressMeterTest, SaveScreenshotsWhenAsked) {
+    const char* directory = std::getenv("LXV_UI_SHOTS");
+    if (directory == nullptr)
+        GTEST_SKIP() << "LXV_UI_SHOTS is not set";
+    for (int percent : {0, 50, 51, 100}) {
+        dialog->SetProgress(percent);
+        Pixels p = Capture();
+        Pixels large(0, 0, p.width * 4, p.height * 4);
+        for (int row = 0; row < large.height; ++row)
+            for (int column = 0; column < large.width; ++column)
+                large.values[row * large.width + column] = p.values[row / 4 * p.width + column / 4];
+        std::string name = std::string(directory) + "/meter-" + std::to_string(percent) + ".bmp";
+        EXPECT_TRUE(large.SaveBmp(name));
+    }
 }
