@@ -1,4 +1,5 @@
-// screen_pixels.cpp - captures through a 32-bit DIB section, and the message pump of the tests.
+// screen_pixels.cpp - captures through a 32-bit DIB section, text measuring, and the message
+// pump of the tests.
 #include "tests/ui/screen_pixels.h"
 
 #include <cstdio>
@@ -92,6 +93,25 @@ bool Pixels::SaveBmp(const std::string& path) const {
         std::fwrite(row.data(), 1, row.size(), out);
     }
     return std::fclose(out) == 0;
+}
+
+bool TextFits(HWND control, SIZE* needed) {
+    char text[1024] = {};
+    GetWindowTextA(control, text, sizeof text);
+    RECT client;
+    GetClientRect(control, &client);
+    UINT format = DT_EXPANDTABS | DT_WORDBREAK | DT_CALCRECT;
+    if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER)
+        format |= DT_CENTER;
+    HDC dc = GetDC(control);
+    auto font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, font);
+    RECT used = client;
+    DrawTextA(dc, text, -1, &used, format);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    *needed = SIZE{used.right - used.left, used.bottom - used.top};
+    return needed->cx <= client.right && needed->cy <= client.bottom;
 }
 
 void PumpMessages() {

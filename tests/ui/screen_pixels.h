@@ -32,5 +32,9 @@ Pixels CaptureScreen(const RECT& area);
 // The pixels of a bitmap resource of this program, as the screen shows them.
 Pixels BitmapResourcePixels(UINT id);
 
+// True if the whole text of a static text control fits its client area, wrapped at word
+// breaks as the control wraps it; `needed` receives the size the text takes.
+bool TextFits(HWND control, SIZE* needed);
+
 // Handles every message that is waiting, for every window of this thread.
 void PumpMessages();

@@ -197,7 +197,8 @@ TEST(PanelTemplates, HiddenBorderedPopupsWithOneText) {
         {IDD_HELP_INSTALL, 96, 32, 89, 26,
          "Click on this button to install the software into the directory shown above."},
         {IDD_HELP_ABORT, 78, 23, 73, 19, "Click on this button to abort installation."},
-        {IDD_HELP_EXIT, 124, 24, 116, 17,
+        // One unit wider than the two lines need, for Wine's word wrap.
+        {IDD_HELP_EXIT, 124, 24, 117, 17,
          "Click on this button to exit installation and start the Lexivane program."},
         {IDD_HELP_DIRECTORY, 105, 49, 96, 42,
          "In this space, enter the drive and directory (path) where the software should be "

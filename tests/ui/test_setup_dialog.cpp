@@ -5,11 +5,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/install_sequence.h"
 #include "app/install_state.h"
@@ -119,21 +122,180 @@ TEST_F(SetupDialogTest, CentredOnTheDesktop) {
     EXPECT_EQ(rect.top, desktop.top + (desktop.bottom - desktop.top - dh) / 2);
 }
 
-// The background is the bitmap repeated from the client area's origin: with more than 8 bits
-// per pixel 110, else 115.
-TEST_F(SetupDialogTest, BackgroundIsTiledFromTheOrigin) {
-    Pixels tile = BitmapResourcePixels(IDB_BACKGROUND);
-    // The strip between the heading frame and the directory row holds no control.
-    RECT field = ItemRect(IDC_DIRECTORY);
+namespace {
+
+// The 13 controls of template 101 in template order, which is also their tab order, with
+// their places in dialog units; -1 stands for a control without id.
+struct TemplateControl {
+    int id;
+    const char* kind;
+    int x, y, width, height;
+};
+const TemplateControl kTemplateControls[] = {
+    {IDOK, "Button", 27, 158, 64, 15},
+    {IDC_DIRECTORY_LABEL, "Static", 5, 41, 61, 8},
+    {IDC_DIRECTORY, "Edit", 68, 39, 193, 12},
+    {-1, "Static", 5, 88, 253, 25}, // the developer text
+    {IDCANCEL, "Button", 171, 158, 64, 15},
+    {-1, "Static", 5, 82, 256, 1},
+    {-1, "Static", 31, 11, 204, 18}, // the heading
+    {IDC_METER, "Static", 5, 137, 256, 12},
+    {-1, "Static", 5, 55, 253, 27}, // the warning
+    {-1, "Static", 5, 5, 256, 29},
+    {IDC_STATUS, "Edit", 5, 123, 256, 12},
+    {IDC_DEVELOPER, "Button", 5, 87, 9, 10},
+    {-1, "Static", 5, 116, 256, 1},
+};
+
+// The child windows of the dialog, first to last.
+std::vector<HWND> Children(HWND dialog) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+} // namespace
+
+// Every control where its dialog units put it (position and size converted each on its own,
+// as the dialog manager does), in template order; the tab stops in the same
+// order, from Install round to Install again.
+TEST_F(SetupDialogTest, ControlsLieWhereTheirDialogUnitsPlaceThem) {
+    RECT client, size{0, 0, 266, 180};
+    GetClientRect(dialog->hwnd, &client);
+    MapDialogRect(dialog->hwnd, &size);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+
+    std::vector<HWND> children = Children(dialog->hwnd);
+    ASSERT_EQ(children.size(), std::size(kTemplateControls));
+    for (size_t i = 0; i < children.size(); ++i) {
+        const TemplateControl& c = kTemplateControls[i];
+        SCOPED_TRACE("control " + std::to_string(i + 1));
+        char kind[32] = {};
+        GetClassNameA(children[i], kind, sizeof kind);
+        EXPECT_STREQ(kind, c.kind);
+        // A plain template stores ids in 16 bits: -1 reads back as 0xFFFF.
+        EXPECT_EQ(GetDlgCtrlID(children[i]) & 0xFFFF, c.id & 0xFFFF);
+        // The dialog manager converts the position and the size each on its own.
+        RECT units{c.x, c.y, c.width, c.height};
+        MapDialogRect(dialog->hwnd, &units);
+        RECT expected{units.left, units.top, units.left + units.right, units.top + units.bottom};
+        RECT shown;
+        GetWindowRect(children[i], &shown);
+        MapWindowPoints(nullptr, dialog->hwnd, reinterpret_cast<POINT*>(&shown), 2);
+        EXPECT_EQ(shown.left, expected.left);
+        EXPECT_EQ(shown.top, expected.top);
+        EXPECT_EQ(shown.bottom, expected.bottom);
+        // The platform's static control makes an etched line two pixels longer.
+        bool etchedLine = (GetWindowLongA(children[i], GWL_STYLE) & SS_TYPEMASK) == SS_ETCHEDHORZ;
+        EXPECT_EQ(shown.right, expected.right + (etchedLine ? 2 : 0));
+    }
+
+    const int tabStops[] = {IDOK, IDC_DIRECTORY, IDCANCEL, IDC_DEVELOPER, IDOK};
+    HWND at = GetNextDlgTabItem(dialog->hwnd, nullptr, FALSE);
+    EXPECT_EQ(at, Item(IDOK)) << "the first tab stop";
+    for (size_t i = 1; i < std::size(tabStops); ++i) {
+        at = GetNextDlgTabItem(dialog->hwnd, at, FALSE);
+        EXPECT_EQ(at, Item(tabStops[i])) << "tab stop " << i + 1;
+    }
+}
+
+// The labels, the heading and the two paragraphs show their whole text.
+TEST_F(SetupDialogTest, EveryTextFitsItsControl) {
+    std::vector<HWND> children = Children(dialog->hwnd);
+    for (int index : {1, 3, 6, 8}) { // directory label, developer text, heading, warning
+        SCOPED_TRACE("control " + std::to_string(index + 1));
+        SIZE needed{};
+        EXPECT_TRUE(TextFits(children[index], &needed))
+            << "needs " << needed.cx << " x " << needed.cy;
+    }
+}
+
+// The background is the bitmap repeated from the client area's origin (110 with more than
+// 8 bits per pixel, else 115): every pixel that no control covers.
+TEST_F(SetupDialogTest, BackgroundRepeatsWithTheBitmapsPeriod) {
+    Pixels tile = Tile();
     RECT client;
     GetClientRect(dialog->hwnd, &client);
-    RECT strip{0, field.top - 4, client.right, field.top};
-    Pixels shown = CaptureClient(dialog->hwnd, strip);
-    ASSERT_GT(client.right, tile.width) << "the strip crosses a tile edge";
-    for (int y = strip.top; y < strip.bottom; ++y)
-        for (int x = strip.left; x < strip.right; ++x)
-            ASSERT_EQ(shown.At(x, y), tile.At(x % tile.width, y % tile.height))
-                << "at " << x << "," << y;
+    ASSERT_GT(client.right, tile.width) << "the dialog spans more than one tile each way";
+    ASSERT_GT(client.bottom, tile.height);
+    EXPECT_EQ(tile.width, installState.highColour ? 150 : 90);
+    std::vector<RECT> covered;
+    for (HWND child : Children(dialog->hwnd)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, dialog->hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        covered.push_back(rect); // the hidden placeholder too: the meter draws there
+    }
+    Pixels shown = CaptureClient(dialog->hwnd, client);
+    int checked = 0;
+    for (int y = 0; y < client.bottom; ++y) {
+        for (int x = 0; x < client.right; ++x) {
+            POINT at{x, y};
+            bool free = std::none_of(covered.begin(), covered.end(),
+                                     [&](const RECT& r) { return PtInRect(&r, at); });
+            if (!free)
+                continue;
+            ++checked;
+            ASSERT_TRUE(IsTile(shown, tile, x, y)) << "at " << x << "," << y;
+        }
+    }
+    EXPECT_GT(checked, client.right * client.bottom / 4);
+}
+
+// Static texts, the check box and the status line paint no background of their own: what
+// is not their text is the tiled bitmap.
+TEST_F(SetupDialogTest, StaticTextsShowTheBackgroundThrough) {
+    dialog->ShowStatus("Installing:   c:\\lexivane\\readme.txt");
+    std::vector<HWND> children = Children(dialog->hwnd);
+    struct Case {
+        const char* name;
+        HWND control;
+        bool onlyText; // everything else is text in the text colour
+    };
+    const Case cases[] = {
+        {"directory label", Item(IDC_DIRECTORY_LABEL), true},
+        {"developer text", children[3], true},
+        {"heading", children[6], true},
+        {"warning", children[8], true},
+        {"status line", Item(IDC_STATUS), true},
+        {"check box", Item(IDC_DEVELOPER), false},
+    };
+    Pixels tile = Tile();
+    COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    RECT box = ItemRect(IDC_DEVELOPER);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT rect;
+        GetWindowRect(c.control, &rect);
+        MapWindowPoints(nullptr, dialog->hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        Pixels shown = CaptureClient(dialog->hwnd, rect);
+        int background = 0, textPixels = 0, other = 0;
+        for (int y = rect.top; y < rect.bottom; ++y) {
+            for (int x = rect.left; x < rect.right; ++x) {
+                POINT at{x, y};
+                if (c.onlyText && PtInRect(&box, at))
+                    continue; // the check box lies on the developer text
+                if (IsTile(shown, tile, x, y))
+                    ++background;
+                else if (shown.At(x, y) == text)
+                    ++textPixels;
+                else
+                    ++other;
+            }
+        }
+        int all = background + textPixels + other;
+        if (c.onlyText) {
+            EXPECT_EQ(other, 0);
+            EXPECT_GT(textPixels, 20) << "the text is drawn";
+            EXPECT_GT(background, all / 2);
+        } else {
+            // The box itself is drawn; above and below it the tiles show.
+            EXPECT_GT(background, all / 8);
+        }
+    }
 }
 
 TEST_F(SetupDialogTest, LowColourScreensGetTheSixteenColourBackground) {
@@ -188,7 +350,7 @@ TEST_F(SetupDialogTest, FocusWithoutPointerLeavesThePointer) {
 // longer old text visible behind the new one.
 TEST_F(SetupDialogTest, ShorterStatusLeavesNoTraceOfTheLongerOne) {
     RECT line = ItemRect(IDC_STATUS);
-    Pixels tile = BitmapResourcePixels(IDB_BACKGROUND);
+    Pixels tile = Tile();
     // Right of where the short text can reach, everything must be tile again.
     int clearFrom = line.left + 30;
     auto tracesRight = [&] {
