@@ -99,11 +99,15 @@ int PrepareDirectory(const char* directoryText) {
             *p = static_cast<char>(*p - 'A' + 'a');
     s.dirEnd = s.installDir + std::strlen(s.installDir);
 
+    // Refused whether or not the directory shows as existing: a drive's root does not (the
+    // lookup finds no entry for it), and the files would be written straight into it. The
+    // empty text stays allowed: it names the current directory, which is written into,
+    // never emptied.
+    std::memcpy(s.scratch, s.installDir, std::strlen(s.installDir) + 1);
+    StripTrailingBackslash(s.scratch);
+    if (s.scratch[0] != 0 && IsProtectedDirectory(s.scratch, s.ownPath))
+        return ReportPath(text::kProtectedDirectory, s.scratch);
     if (DirectoryExists(s.installDir)) {
-        std::memcpy(s.scratch, s.installDir, std::strlen(s.installDir) + 1);
-        StripTrailingBackslash(s.scratch);
-        if (IsProtectedDirectory(s.scratch, s.ownPath))
-            return ReportPath(text::kProtectedDirectory, s.scratch);
         WipeDirectory(s.scratch, 0); // what cannot be deleted is overwritten where possible
     } else if (!CreatePath(s.installDir)) {
         return ReportPath(text::kCannotCreatePath, s.installDir);

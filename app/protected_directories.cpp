@@ -5,6 +5,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -27,6 +28,50 @@ void Canonical(const char* path, char* out) {
 bool IsSameOrBelow(const char* inner, const char* outer) {
     size_t n = std::strlen(outer);
     return n > 0 && std::strncmp(inner, outer, n) == 0 && (inner[n] == 0 || inner[n] == '\\');
+}
+
+// What a directory is, whatever its spelling: a short (8.3) name, a "\\?\" prefix, another
+// drive letter or a link all lead to the same volume and file index.
+struct Identity {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const Identity& o) const {
+        return volume == o.volume && high == o.high && low == o.low;
+    }
+};
+
+bool IdentityOf(const char* path, Identity* id) {
+    HANDLE handle = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (ok)
+        *id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return ok;
+}
+
+// True if target is the directory folder (a canonical path) or one of the directories above
+// it, up to its drive's root, compared by identity.
+bool IsFolderOrAbove(const Identity& target, const char* folder) {
+    char level[MAX_PATH];
+    std::snprintf(level, sizeof level, "%s", folder);
+    for (;;) {
+        size_t length = std::strlen(level);
+        // A bare drive designator names the drive's current directory; its root needs "\".
+        if (length == 2 && level[1] == ':') {
+            level[2] = '\\';
+            level[3] = 0;
+        }
+        Identity id;
+        if (IdentityOf(level, &id) && id == target)
+            return true;
+        char* slash = std::strrchr(level, '\\');
+        if (slash == nullptr || slash[1] == 0)
+            return false;
+        *slash = 0;
+    }
 }
 
 bool KnownFolder(REFKNOWNFOLDERID id, char* out) {
@@ -55,13 +100,21 @@ int IsProtectedDirectory(const char* directory, const char* ownPath) {
     if (std::strlen(target) <= 2) // "c:" alone
         return 1;
 
+    // Compared by spelling, and where the directory exists, by identity too.
+    Identity targetId;
+    bool identified = IdentityOf(target, &targetId);
+    auto isFolderOrAbove = [&](const char* canonical) {
+        return IsSameOrBelow(canonical, target) ||
+               (identified && IsFolderOrAbove(targetId, canonical));
+    };
+
     char folder[MAX_PATH], canonical[MAX_PATH];
-    std::memcpy(folder, ownPath, std::strlen(ownPath) + 1);
+    std::snprintf(folder, sizeof folder, "%s", ownPath);
     char* slash = std::strrchr(folder, '\\');
     if (slash != nullptr)
         *slash = 0;
     Canonical(folder, canonical);
-    if (IsSameOrBelow(canonical, target))
+    if (isFolderOrAbove(canonical))
         return 1;
 
     static const KNOWNFOLDERID* const kFolders[] = {
@@ -77,7 +130,7 @@ int IsProtectedDirectory(const char* directory, const char* ownPath) {
             continue;
         Canonical(folder, canonical);
         // The folder itself, or any directory above it, such as its drive or C:\Users.
-        if (IsSameOrBelow(canonical, target))
+        if (isFolderOrAbove(canonical))
             return 1;
     }
     return 0;

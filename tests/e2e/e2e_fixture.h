@@ -1,0 +1,43 @@
+// e2e_fixture.h - the common ground of the end-to-end tests: a work directory of their own
+// and a Start menu without the program group before and after each test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "tests/e2e/install_checks.h"
+#include "tests/e2e/setup_driver.h"
+#include "tests/support/temp_dir.h"
+
+namespace e2e {
+
+class SetupTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(RemoveGroup()) << GroupFolder(); }
+    void TearDown() override { RemoveGroup(); }
+
+    // Where the user saved LEXIVANE.EXE.
+    std::filesystem::path DownloadDir() const { return work_.path() / "download"; }
+    // A directory below the work directory, as the user would type it.
+    std::string Dir(const std::string& name) const { return (work_.path() / name).string(); }
+    // A directory below the work directory whose text is exactly `length` characters long,
+    // made of levels short enough for any file system.
+    std::string LongDirectory(size_t length) const {
+        std::string text = work_.path().string();
+        while (text.size() < length) {
+            size_t remaining = length - text.size();
+            size_t level = std::min<size_t>(remaining - 1, 60);
+            if (remaining - 1 - level == 1) // one character left over could not be a level
+                --level;
+            text += "\\" + std::string(level, 'd');
+        }
+        return text;
+    }
+
+    TempDir work_;
+};
+
+} // namespace e2e

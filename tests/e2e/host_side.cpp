@@ -1,0 +1,85 @@
+// host_side.cpp - Unix paths through Wine's own export, and host commands through CreateProcess.
+#include "tests/e2e/host_side.h"
+
+#include <windows.h>
+
+#include "tests/e2e/setup_driver.h"
+
+namespace e2e {
+
+namespace {
+
+using UnixFileName = char*(CDECL*)(const wchar_t*);
+
+UnixFileName WineUnixFileName() {
+    return reinterpret_cast<UnixFileName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+}
+
+// Quoted for the shell: every ' becomes '\''.
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+} // namespace
+
+bool UnderWine() {
+    return WineUnixFileName() != nullptr;
+}
+
+std::string UnixPath(const std::filesystem::path& path) {
+    UnixFileName convert = WineUnixFileName();
+    if (convert == nullptr)
+        return {};
+    char* unix = convert(path.wstring().c_str());
+    if (unix == nullptr)
+        return {};
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+bool StartOnHost(const std::string& shellCommand) {
+    std::string commandLine = "/bin/sh -c \"" + shellCommand + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+HostLink::HostLink(const std::filesystem::path& at, const std::string& hostTarget)
+    : at_(at), unixPath_(UnixPath(at)) {
+    if (!unixPath_.empty() &&
+        StartOnHost("ln -s " + ShellQuoted(hostTarget) + " " + ShellQuoted(unixPath_)))
+        PollUntil([this] { return Present(); });
+}
+
+HostLink::~HostLink() {
+    if (!unixPath_.empty() && Present() && StartOnHost("rm -f " + ShellQuoted(unixPath_)))
+        PollUntil([this] { return !Present(); });
+}
+
+bool HostLink::Present() const {
+    // A lookup of the name itself fails for a link to a device; the listing shows it.
+    std::string pattern = (at_.parent_path() / "*").string();
+    WIN32_FIND_DATAA data;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do
+        found = lstrcmpiA(data.cFileName, at_.filename().string().c_str()) == 0;
+    while (!found && FindNextFileA(search, &data));
+    FindClose(search);
+    return found;
+}
+
+} // namespace e2e

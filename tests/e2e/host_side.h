@@ -1,0 +1,35 @@
+// host_side.h - reaching the Linux host from a test that runs under Wine.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace e2e {
+
+// True when the test runs under Wine (which shows the host's files and runs its programs).
+bool UnderWine();
+// The host's path of a Windows path; "" if there is none.
+std::string UnixPath(const std::filesystem::path& path);
+// Starts a host shell command (Wine starts host programs like its own). Neither its end nor
+// its exit status comes back through Wine: callers wait for what the command does.
+bool StartOnHost(const std::string& shellCommand);
+
+// A host symbolic link at a Windows path, to a host file, made by the constructor and removed
+// by the destructor, each waiting until the directory shows the change. The Windows side
+// cannot remove a link to a device itself (and the standard library's remove_all spins on
+// one under Wine), so it must be gone before its directory is cleaned up.
+class HostLink {
+  public:
+    HostLink(const std::filesystem::path& at, const std::string& hostTarget);
+    ~HostLink();
+    HostLink(const HostLink&) = delete;
+    HostLink& operator=(const HostLink&) = delete;
+    // True if the link is there, as the directory listing shows it.
+    bool Present() const;
+
+  private:
+    std::filesystem::path at_;
+    std::string unixPath_;
+};
+
+} // namespace e2e

@@ -1,0 +1,120 @@
+// install_checks.cpp - reading back installed files, the program group and its shortcuts.
+#include "tests/e2e/install_checks.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <system_error>
+
+#include "tests/e2e/setup_driver.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace e2e {
+
+fs::path PayloadDir() {
+    return FromHostPath(LXV_DEMO_PAYLOAD_DIR);
+}
+
+std::set<std::string> PayloadNames() {
+    return NamesIn(PayloadDir());
+}
+
+bool IsDeveloperOnly(const std::string& name) {
+    static const char* const kNames[] = {
+        "devref.htm",   "plr.htm",      "apitest.exe", "gauge32.dll", "lxconv32.dll",
+        "lxconv32.lib", "fmtprobe.lib", "gauge32.lib", "test.frm",    "test.vbp"};
+    std::string n = Lower(name);
+    for (const char* developerName : kNames)
+        if (n == developerName)
+            return true;
+    // "decl_*" and "?plx.dll"
+    return n.rfind("decl_", 0) == 0 || (n.size() == 8 && n.compare(1, 7, "plx.dll") == 0);
+}
+
+fs::path ProgramsFolder() {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return {};
+    return path;
+}
+
+fs::path GroupFolder() {
+    fs::path programs = ProgramsFolder();
+    return programs.empty() ? fs::path() : programs / "Lexivane";
+}
+
+bool RemoveGroup() {
+    fs::path group = GroupFolder();
+    if (group.empty())
+        return false;
+    std::error_code ec;
+    fs::remove_all(group, ec);
+    return !fs::exists(group, ec);
+}
+
+std::set<std::string> NamesIn(const fs::path& dir) {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        names.insert(Lower(it->path().filename().string()));
+    return names;
+}
+
+bool SameBytes(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec))
+        return false;
+    return ReadFileBytes(a) == ReadFileBytes(b);
+}
+
+std::string ReadText(const fs::path& file) {
+    std::vector<unsigned char> bytes = ReadFileBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+Shortcut ReadShortcut(const fs::path& linkFile) {
+    Shortcut result;
+    HRESULT initialised = CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (SUCCEEDED(file->Load(linkFile.wstring().c_str(), STGM_READ))) {
+                char text[MAX_PATH * 2] = {};
+                WIN32_FIND_DATAA data;
+                if (link->GetPath(text, sizeof text, &data, SLGP_RAWPATH) == S_OK)
+                    result.target = text;
+                text[0] = 0;
+                if (SUCCEEDED(link->GetArguments(text, sizeof text)))
+                    result.arguments = text;
+                result.loaded = true;
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(initialised))
+        CoUninitialize();
+    return result;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return Lower(a) == Lower(b);
+}
+
+std::string WaitForText(const fs::path& file, const std::string& text) {
+    std::string read;
+    bool complete = PollUntil([&] {
+        read = ReadText(file);
+        return read.find(text) != std::string::npos && read.size() >= 2 &&
+               read.compare(read.size() - 2, 2, "\r\n") == 0;
+    });
+    return complete ? read : std::string();
+}
+
+} // namespace e2e

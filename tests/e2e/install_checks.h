@@ -1,0 +1,45 @@
+// install_checks.h - what an installation left behind: files, the program group and its links.
+#pragma once
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace e2e {
+
+// The staged files of the demo product that the setup program carries.
+std::filesystem::path PayloadDir();
+// The names of the staged files.
+std::set<std::string> PayloadNames();
+// True for the files that only a developer installation gets: the references, the headers,
+// the test program, its libraries and import libraries, and the sample project.
+bool IsDeveloperOnly(const std::string& name);
+
+// The Start menu's Programs folder, and the setup's program group in it.
+std::filesystem::path ProgramsFolder();
+std::filesystem::path GroupFolder();
+// Removes the program group with everything in it; true if it is gone.
+bool RemoveGroup();
+
+// The names in a directory (files and sub-directories), lower-cased.
+std::set<std::string> NamesIn(const std::filesystem::path& dir);
+// True if both files exist and hold the same bytes.
+bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b);
+// The whole file as text ("" if it cannot be read).
+std::string ReadText(const std::filesystem::path& file);
+
+// A shortcut file loaded back through the shell's link object.
+struct Shortcut {
+    bool loaded = false;
+    std::string target;
+    std::string arguments;
+};
+Shortcut ReadShortcut(const std::filesystem::path& linkFile);
+
+// Case-insensitive comparison of two paths written the same way.
+bool SamePath(const std::string& a, const std::string& b);
+// Waits for a file that another program writes in pieces to hold `text` and to end with a
+// complete line; its text then, or "" if that did not happen in time.
+std::string WaitForText(const std::filesystem::path& file, const std::string& text);
+
+} // namespace e2e
