@@ -88,7 +88,8 @@ int PrepareDirectory(const char* directoryText) {
 
     // The directory, its backslash and the longest name below it must fit one path.
     size_t textLength = std::strlen(directoryText);
-    size_t tail = payload.longestTail > LongestTargetName() ? payload.longestTail : LongestTargetName();
+    size_t tail =
+        payload.longestTail > LongestTargetName() ? payload.longestTail : LongestTargetName();
     if (textLength + 1 + tail >= kPathSize)
         return ReportPath(text::kCannotCreatePath, directoryText);
 
@@ -123,7 +124,8 @@ int ExtractPayload() {
     s.observer->SetProgress(0);
     if (!OpenPayload())
         return 0;
-    s.total = static_cast<int32_t>(_filelengthi64(_fileno(s.payloadFile)) - _ftelli64(s.payloadFile));
+    s.total =
+        static_cast<int32_t>(_filelengthi64(_fileno(s.payloadFile)) - _ftelli64(s.payloadFile));
     int ok = InstallEntries(CreatePath);
     if (ok)
         s.observer->SetProgress(100);

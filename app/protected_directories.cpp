@@ -21,7 +21,8 @@ void Canonical(const char* path, char* out) {
     while (length > 0 && (full[length - 1] == '\\' || full[length - 1] == '/'))
         full[--length] = 0;
     for (DWORD i = 0; i <= length; ++i)
-        out[i] = (full[i] >= 'A' && full[i] <= 'Z') ? static_cast<char>(full[i] - 'A' + 'a') : full[i];
+        out[i] =
+            (full[i] >= 'A' && full[i] <= 'Z') ? static_cast<char>(full[i] - 'A' + 'a') : full[i];
 }
 
 // True if inner is outer itself or lies below it.

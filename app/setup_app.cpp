@@ -53,7 +53,8 @@ BOOL SetupApp::InitInstance() {
         return FALSE; // without its window the program could never be ended: leave at once
     s.observer = &dialog;
     mainWindow = &dialog;
-    RegisterQuickHelp(IDB_PANEL, ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_DOT_CURSOR)),
+    RegisterQuickHelp(IDB_PANEL,
+                      ::LoadCursorA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_DOT_CURSOR)),
                       IDD_HELP_GENERAL);
     return TRUE;
 }
@@ -66,8 +67,8 @@ int SetupApp::ExitInstance() {
 
 void SetupApp::StartProduct() {
     InstallState& s = installState;
-    std::snprintf(s.dirEnd, sizeof s.installDir - static_cast<size_t>(s.dirEnd - s.installDir), "%s",
-                  text::kProductProgram);
+    std::snprintf(s.dirEnd, sizeof s.installDir - static_cast<size_t>(s.dirEnd - s.installDir),
+                  "%s", text::kProductProgram);
     // Without quotes, a directory with a blank ("c:\my programs\...") would make the system
     // try "c:\my.exe" first; the command line names the product alone, quoted.
     char commandLine[kPathSize + 2];

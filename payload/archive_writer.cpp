@@ -26,9 +26,9 @@ bool ArchiveWriter::Name(const char* name) {
 
 bool ArchiveWriter::Size(int32_t size) {
     uint32_t value = static_cast<uint32_t>(size);
-    unsigned char bytes[4] = {static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-                              static_cast<unsigned char>(value >> 16),
-                              static_cast<unsigned char>(value >> 24)};
+    unsigned char bytes[4] = {
+        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
+        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
     return Put(bytes, 4);
 }
 

@@ -23,14 +23,20 @@ inline constexpr uint8_t kLengthBits[kLengthSymbols] = {3, 2, 3, 3, 4, 4, 4, 5,
 inline constexpr uint8_t kLengthExtraBits[kLengthSymbols] = {0, 0, 0, 0, 0, 0, 0, 0,
                                                              1, 2, 3, 4, 5, 6, 7, 8};
 // Base of each length code: length = base + extra value + 2.
-inline constexpr uint16_t kLengthBase[kLengthSymbols] = {0, 1, 2,  3,  4,  5,  6,   7,
+inline constexpr uint16_t kLengthBase[kLengthSymbols] = {0, 1,  2,  3,  4,  5,  6,   7,
                                                          8, 10, 14, 22, 38, 70, 134, 262};
 
-// Bit length of each of the 64 distance codes (the high part of a distance).
+// Bit length of each of the 64 distance codes (the high part of a distance), one line per
+// length: index 0; 1-2; 3-6; 7-21; 22-47; 48-63.
+// clang-format off
 inline constexpr uint8_t kDistanceBits[kDistanceSymbols] = {
-    2, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
+    2,
+    4, 4,
+    5, 5, 5, 5,
+    6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6,
     7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
     8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8};
+// clang-format on
 
 // Bit length of the literal code of each byte value (coded-literal mode only).
 inline constexpr uint8_t kLiteralBits[kLiteralSymbols] = {
@@ -99,8 +105,8 @@ static_assert(kDistanceCodes[0] == 3 && kDistanceCodes[63] == 0);
 static_assert(kDistanceCodes[1] == 0b1101); // sent as 1011
 static_assert(kDistanceCodes[7] == 0b111110 && kDistanceCodes[22] == 0b1000010);
 static_assert(kDistanceCodes[48] == 0b11110000); // sent as 00001111
-static_assert(kLiteralCodes[0x20] == 0xF);   // space, the only 4-bit code, 1111
-static_assert(kLiteralCodes[0xFF] == 0);     // thirteen zeros
+static_assert(kLiteralCodes[0x20] == 0xF);       // space, the only 4-bit code, 1111
+static_assert(kLiteralCodes[0xFF] == 0);         // thirteen zeros
 
 // Lengths: 2..518 in matches; the end of the stream is length code 15 with extra value 255.
 constexpr int kMinMatch = 2;

@@ -1,7 +1,9 @@
 // entry_name.cpp - refusing archive names that would escape the install directory.
 #include "payload/entry_name.h"
 
-static bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+static bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Windows drops trailing dots and blanks from path levels, so "..", "... " and ". ." may all
 // come to mean the parent. A level made only of dots and blanks with two dots or more is

@@ -17,7 +17,7 @@ const ShortcutEntry kShortcutTable[kShortcutCount] = {
 
 // Tried in order; the first row whose pattern matches decides.
 const FilterEntry kFilterTable[kFilterCount] = {
-    {"devref.htm", 0x02},   {"plr.htm", 0x02},      {"decl_*", 0x02},       {"apitest.exe", 0x02},
-    {"gauge32.dll", 0x02},  {"?plx.dll", 0x02},     {"lxconv32.dll", 0x02}, {"lxconv32.lib", 0x02},
-    {"fmtprobe.lib", 0x02}, {"gauge32.lib", 0x02},  {"test.frm", 0x02},     {"test.vbp", 0x02},
+    {"devref.htm", 0x02},   {"plr.htm", 0x02},     {"decl_*", 0x02},       {"apitest.exe", 0x02},
+    {"gauge32.dll", 0x02},  {"?plx.dll", 0x02},    {"lxconv32.dll", 0x02}, {"lxconv32.lib", 0x02},
+    {"fmtprobe.lib", 0x02}, {"gauge32.lib", 0x02}, {"test.frm", 0x02},     {"test.vbp", 0x02},
 };

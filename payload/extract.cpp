@@ -73,7 +73,8 @@ uint32_t ReadPayloadChunk(char* buffer, uint32_t* size, void*) {
     InstallState& s = installState;
     if (s.remaining == 0)
         return 0;
-    s.chunk = static_cast<uint32_t>(s.remaining) < *size ? s.remaining : static_cast<int32_t>(*size);
+    s.chunk =
+        static_cast<uint32_t>(s.remaining) < *size ? s.remaining : static_cast<int32_t>(*size);
     if (std::fread(buffer, 1, static_cast<size_t>(s.chunk), s.payloadFile) !=
         static_cast<size_t>(s.chunk)) {
         s.readError = 1;

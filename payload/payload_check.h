@@ -5,10 +5,10 @@
 #include <cstdint>
 
 struct PayloadSummary {
-    int32_t total;         // bytes behind the marker
-    int entries;           // file entries
-    int subdirectories;    // '>' items
-    size_t longestTail;    // longest "sub-directory\name" written below the install directory
+    int32_t total;      // bytes behind the marker
+    int entries;        // file entries
+    int subdirectories; // '>' items
+    size_t longestTail; // longest "sub-directory\name" written below the install directory
 };
 
 // Walks the archive of file on a stream of its own: the marker, every name and size, with the

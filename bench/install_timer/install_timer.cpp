@@ -76,7 +76,8 @@ void CopyTree(const std::string& from, const std::string& to) {
         FILE* in = std::fopen((from + "\\" + name).c_str(), "rb");
         FILE* out = std::fopen((to + "\\" + name).c_str(), "wb");
         size_t n;
-        while (in != nullptr && out != nullptr && (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        while (in != nullptr && out != nullptr &&
+               (n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
             std::fwrite(buffer, 1, n, out);
         if (in != nullptr)
             std::fclose(in);
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!CreateProcessA(argv[1], nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
         std::fprintf(stderr, "install_timer: cannot start %s (%lu)\n", argv[1], GetLastError());
         return 1;
     }

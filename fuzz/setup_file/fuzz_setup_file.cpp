@@ -38,7 +38,8 @@ void RemoveSandbox();
 // The path is never destroyed, so the exit handler can still use it.
 const fs::path& Sandbox() {
     static const fs::path* root = [] {
-        auto* path = new fs::path(fs::temp_directory_path() / ("lxvfuzz-" + std::to_string(getpid())));
+        auto* path =
+            new fs::path(fs::temp_directory_path() / ("lxvfuzz-" + std::to_string(getpid())));
         fs::create_directories(*path);
         std::atexit(RemoveSandbox);
         return path;

@@ -108,8 +108,8 @@ TEST_F(InstallTest, StandardInstallWritesFilesMakesTheGroupAndReportsInOrder) {
     EXPECT_TRUE(installState.finished);
     EXPECT_TRUE(installState.succeeded);
 
-    EXPECT_EQ(ReadFileBytes(target / "lxv.hlp"), Bytes({'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A',
-                                                         'I', 'A', 'I', 'A'}));
+    EXPECT_EQ(ReadFileBytes(target / "lxv.hlp"),
+              Bytes({'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A'}));
     EXPECT_TRUE(fs::exists(target / "docs" / "lxv.htm"));
     EXPECT_FALSE(fs::exists(target / "devref.htm"));
 

@@ -17,7 +17,9 @@ std::string Folder(int csidl) {
     return path;
 }
 
-std::string Parent(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+std::string Parent(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\'));
+}
 
 class ProtectedTest : public ::testing::Test {
   protected:
@@ -35,10 +37,19 @@ class ProtectedTest : public ::testing::Test {
 
 TEST_F(ProtectedTest, DrivesSystemAndUserFoldersAreRefused) {
     const std::string refused[] = {
-        "C:", "C:\\", "c:\\\\", "Z:\\",
-        Folder(CSIDL_WINDOWS), Folder(CSIDL_SYSTEM), Folder(CSIDL_PROGRAM_FILES),
-        Folder(CSIDL_PROFILE), Folder(CSIDL_PERSONAL), Folder(CSIDL_DESKTOPDIRECTORY),
-        Folder(CSIDL_APPDATA), Folder(CSIDL_LOCAL_APPDATA), Folder(CSIDL_MYPICTURES),
+        "C:",
+        "C:\\",
+        "c:\\\\",
+        "Z:\\",
+        Folder(CSIDL_WINDOWS),
+        Folder(CSIDL_SYSTEM),
+        Folder(CSIDL_PROGRAM_FILES),
+        Folder(CSIDL_PROFILE),
+        Folder(CSIDL_PERSONAL),
+        Folder(CSIDL_DESKTOPDIRECTORY),
+        Folder(CSIDL_APPDATA),
+        Folder(CSIDL_LOCAL_APPDATA),
+        Folder(CSIDL_MYPICTURES),
         Parent(Folder(CSIDL_PROFILE)), // C:\users, above every profile
     };
     for (const std::string& directory : refused) {

@@ -40,9 +40,7 @@ class ArchiveTest : public ::testing::Test {
         std::snprintf(installState.ownPath, sizeof installState.ownPath, "%s", file.c_str());
     }
 
-    long FileSize(const std::string& file) {
-        return static_cast<long>(ReadFileBytes(file).size());
-    }
+    long FileSize(const std::string& file) { return static_cast<long>(ReadFileBytes(file).size()); }
 
     TempDir dir;
     RecordingObserver observer;
@@ -109,7 +107,8 @@ TEST_F(ArchiveTest, MarkerAtUnalignedOffsetIsNotFound) {
 }
 
 TEST_F(ArchiveTest, MissingFileAndEmptyFileReportDamage) {
-    std::snprintf(installState.ownPath, kPathSize, "%s", (dir.path() / "absent.exe").string().c_str());
+    std::snprintf(installState.ownPath, kPathSize, "%s",
+                  (dir.path() / "absent.exe").string().c_str());
     EXPECT_FALSE(OpenPayload());
     WriteRaw({});
     EXPECT_FALSE(OpenPayload());

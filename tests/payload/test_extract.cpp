@@ -150,8 +150,8 @@ TEST_F(ExtractTest, EmptyStoredEntryMakesAnEmptyFileAndLeavesTheMeter) {
 TEST_F(ExtractTest, ImplodedEntryExplodesThroughTheCallbacks) {
     Open([&](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size()); });
     ASSERT_TRUE(Next());
-    EXPECT_EQ(ReadFileBytes(out / "ai.txt"), Bytes({'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A',
-                                                     'I', 'A', 'I', 'A'}));
+    EXPECT_EQ(ReadFileBytes(out / "ai.txt"),
+              Bytes({'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A'}));
     EXPECT_TRUE(observer.Failures().empty());
 }
 
@@ -213,7 +213,7 @@ TEST(Progress, MeterClampsAndDoesNotOverflow) {
 }
 
 TEST_F(ExtractTest, UnsafeNamesAreRefusedBeforeAnythingIsOpened) {
-    const char* names[] = {"..\\evil.txt", "sub/../../evil.txt", "\\evil.txt", "/evil.txt",
+    const char* names[] = {"..\\evil.txt", "sub/../../evil.txt", "\\evil.txt",   "/evil.txt",
                            "C:evil.txt",   "lxv.exe:stream",     "a\\...\\evil", ".. \\evil"};
     for (const char* name : names) {
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
@@ -246,9 +246,9 @@ TEST_F(ExtractTest, FileThatCannotBeCreatedIsReported) {
     fs::create_directory(out / "taken.txt"); // a directory where the file should go
     Open([](ArchiveWriter& w) { w.Stored("taken.txt", nullptr, 0); });
     EXPECT_FALSE(Next());
-    EXPECT_EQ(observer.Failures(), std::vector<std::string>{CannotCreate(out.string() +
-                                                                          static_cast<char>(fs::path::preferred_separator) +
-                                                                          "taken.txt")});
+    EXPECT_EQ(observer.Failures(),
+              std::vector<std::string>{CannotCreate(
+                  out.string() + static_cast<char>(fs::path::preferred_separator) + "taken.txt")});
 }
 
 int MakeHostPath(char* path) {

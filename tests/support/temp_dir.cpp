@@ -45,7 +45,8 @@ std::vector<unsigned char> ReadFileBytes(const fs::path& file) {
 
 void WriteFileBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void WriteFileText(const fs::path& file, const std::string& text) {

@@ -113,11 +113,13 @@ TEST_F(MksetupTest, BuildListVerifyExtractGiveTheSourceTreeBack) {
         for (const char* literals : {"raw", "coded", "auto"}) {
             for (const char* dict : {"4", "6"}) {
                 SCOPED_TRACE(std::string(level) + " " + literals + " " + dict);
-                ASSERT_EQ(Build({"--level", level, "--literals", literals, "--dict", dict}).status, 0);
+                ASSERT_EQ(Build({"--level", level, "--literals", literals, "--dict", dict}).status,
+                          0);
                 Result verify = Mksetup({"verify", setup.string()});
                 EXPECT_EQ(verify.status, 0) << verify.output;
                 fs::path out = dir.path() / ("out-" + std::string(level) + literals + dict);
-                ASSERT_EQ(Mksetup({"extract", setup.string(), out.string(), "--option", "2"}).status, 0);
+                ASSERT_EQ(
+                    Mksetup({"extract", setup.string(), out.string(), "--option", "2"}).status, 0);
                 EXPECT_EQ(Tree(out), Tree(product));
             }
         }
@@ -184,7 +186,8 @@ TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
         WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
         Result verify = Mksetup({"verify", cutFile.string()});
         EXPECT_EQ(verify.status, 1) << verify.output;
-        EXPECT_NE(verify.output.find("Incomplete or damaged installation file!"), std::string::npos);
+        EXPECT_NE(verify.output.find("Incomplete or damaged installation file!"),
+                  std::string::npos);
         fs::path out = dir.path() / "x" / "inside";
         EXPECT_EQ(Mksetup({"extract", cutFile.string(), out.string(), "--option", "2"}).status, 1);
     }
@@ -210,7 +213,7 @@ TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
     for (const char* text : manifests) {
         WriteFileText(dir.path() / "manifest.txt", text);
         Result r = Mksetup({"build", "--stub", stub.string(), "-o", setup.string(),
-                        (dir.path() / "manifest.txt").string()});
+                            (dir.path() / "manifest.txt").string()});
         EXPECT_EQ(r.status, 1) << text << r.output;
         EXPECT_NE(r.output.find("mksetup: "), std::string::npos);
     }
@@ -225,7 +228,7 @@ TEST_F(MksetupTest, ManifestGivesOrderNamesAndSections) {
                                         "dir\n"
                                         "file product/empty.txt\n");
     ASSERT_EQ(Mksetup({"build", "--stub", stub.string(), "-o", setup.string(),
-                   (dir.path() / "m.txt").string()})
+                       (dir.path() / "m.txt").string()})
                   .status,
               0);
     fs::path out = dir.path() / "m";

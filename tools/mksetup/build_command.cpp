@@ -63,7 +63,8 @@ int BuildCommand(const BuildOptions& options) {
     long falseMarker = FindFalseMarker(stub.data(), stub.size());
     if (falseMarker >= 0)
         return Fail(options.stub + ": the stub holds a marker record at offset " +
-                    std::to_string(falseMarker) + "; the setup program would take it for the payload");
+                    std::to_string(falseMarker) +
+                    "; the setup program would take it for the payload");
 
     std::vector<SourceItem> items;
     std::string error;
@@ -98,12 +99,14 @@ int BuildCommand(const BuildOptions& options) {
             break;
         }
         if (size > kLargestFile || data.size() > kLargestFile) {
-            error = item.file.string() + ": 2 GiB or larger; an entry's size is a signed 32-bit number";
+            error =
+                item.file.string() + ": 2 GiB or larger; an entry's size is a signed 32-bit number";
             break;
         }
         // Imploded only when that makes the entry smaller; empty and tiny files are stored,
         // as is anything whose stream would be too short for the decoder to accept.
-        bool implode = !data.empty() && Implode(data.data(), data.size(), options.implode, &stream) &&
+        bool implode = !data.empty() &&
+                       Implode(data.data(), data.size(), options.implode, &stream) &&
                        stream.size() > 4 && stream.size() < data.size();
         ok = implode ? writer.Imploded(item.name.c_str(), stream.data(), stream.size())
                      : writer.Stored(item.name.c_str(), data.data(), data.size());

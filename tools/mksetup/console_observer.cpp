@@ -7,7 +7,9 @@
 ConsoleObserver::ConsoleObserver(std::string file)
     : file_(std::move(file)), terminal_(isatty(2) != 0) {}
 
-void ConsoleObserver::ShowStatus(const char* text) { status_ = text; }
+void ConsoleObserver::ShowStatus(const char* text) {
+    status_ = text;
+}
 
 void ConsoleObserver::SetProgress(int percent) {
     if (!terminal_)
@@ -33,4 +35,6 @@ void ConsoleObserver::ReportFailure(const char* text) {
                  where.empty() ? "" : ": ", message.c_str());
 }
 
-void ConsoleObserver::ReportPathFailure(const char* text) { ReportFailure(text); }
+void ConsoleObserver::ReportPathFailure(const char* text) {
+    ReportFailure(text);
+}

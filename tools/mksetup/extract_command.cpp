@@ -36,7 +36,8 @@ int ExtractCommand(const std::string& file, const std::string& directory, int op
 
     if (!OpenPayload())
         return kExitFailure;
-    s.total = static_cast<int32_t>(fs::file_size(file, ec) - static_cast<uintmax_t>(std::ftell(s.payloadFile)));
+    s.total = static_cast<int32_t>(fs::file_size(file, ec) -
+                                   static_cast<uintmax_t>(std::ftell(s.payloadFile)));
     observer.SetProgress(0);
     int ok = InstallEntries(MakeHostPath);
     std::fclose(s.payloadFile);

@@ -22,7 +22,9 @@ struct ItemInfo {
     int64_t decoded;
 };
 
-void CountOutput(char*, uint32_t* size, void* param) { *static_cast<int64_t*>(param) += *size; }
+void CountOutput(char*, uint32_t* size, void* param) {
+    *static_cast<int64_t*>(param) += *size;
+}
 
 // Decodes the current entry through the same read callback and decoder as extraction,
 // counting its bytes instead of writing them. Damage is reported through the observer.
@@ -34,8 +36,8 @@ bool DecodeEntry(ItemInfo* info) {
     info->decoded = 0;
     int result = 0;
     if (info->imploded) {
-        result = Explode(ReadPayloadChunk, CountOutput, reinterpret_cast<ExplodeWorkArea*>(s.scratch),
-                         &info->decoded);
+        result = Explode(ReadPayloadChunk, CountOutput,
+                         reinterpret_cast<ExplodeWorkArea*>(s.scratch), &info->decoded);
     } else {
         s.remaining = s.remaining == INT32_MIN ? INT32_MAX : -s.remaining;
         uint32_t request = kCopyChunk;

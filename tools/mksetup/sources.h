@@ -6,9 +6,9 @@
 #include <vector>
 
 struct SourceItem {
-    bool subdirectory;           // a '>' section; name is the sub-directory ("" = back to top)
-    std::string name;            // the name in the archive ('\' separates levels)
-    std::filesystem::path file;  // the file to pack, for an entry
+    bool subdirectory;          // a '>' section; name is the sub-directory ("" = back to top)
+    std::string name;           // the name in the archive ('\' separates levels)
+    std::filesystem::path file; // the file to pack, for an entry
 };
 
 // Collects the items of a product directory, or of a manifest file. A directory gives its
