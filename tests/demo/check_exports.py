@@ -47,8 +47,8 @@ def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
     failed = 0
-    for spec in sys.argv[1:]:
-        path, _, wanted = spec.rpartition("=")
+    for entry in sys.argv[1:]:
+        path, _, wanted = entry.rpartition("=")
         try:
             found = sorted(exported_names(path))
         except (OSError, ValueError) as error:

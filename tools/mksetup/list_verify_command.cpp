@@ -1,4 +1,4 @@
-// inspect_command.cpp - mksetup list and verify: walk a setup file as the setup program does.
+// list_verify_command.cpp - mksetup list and verify: walk a setup file as the setup program does.
 #include <cstdio>
 #include <cstring>
 #include <string>
