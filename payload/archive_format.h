@@ -21,4 +21,19 @@ constexpr char kSubdirPrefix = '>';
 
 // True if the 16-byte record has the magic at bytes 0-3 and 12-15: what the scan accepts.
 bool IsMarkerRecord(const unsigned char* record);
+
+// A file entry's size field: four bytes, signed 32-bit little-endian.
+inline int32_t DecodeSize(const unsigned char* bytes) {
+    return static_cast<int32_t>(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |
+                                uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
+}
+
+// The number of data bytes of an entry of either kind (an imploded stream's size, or a stored
+// size negated). INT32_MIN has no 32-bit magnitude; no archive holds 2 GiB behind its marker,
+// so taking INT32_MAX instead only makes the read fail.
+inline int32_t EntryByteCount(int32_t size) {
+    if (size == INT32_MIN)
+        return INT32_MAX;
+    return size < 0 ? -size : size;
+}
 } // namespace archive

@@ -59,9 +59,7 @@ int ReadEntrySize(int32_t* dest) {
     unsigned char bytes[4];
     if (std::fread(bytes, 1, 4, s.payloadFile) != 4)
         return ReportDamaged();
-    uint32_t value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                     uint32_t(bytes[3]) << 24;
-    *dest = static_cast<int32_t>(value);
+    *dest = archive::DecodeSize(bytes);
     s.consumed += 4;
     return 1;
 }

@@ -7,6 +7,7 @@
 
 #include "app/install_state.h"
 #include "app/texts.h"
+#include "payload/archive_format.h"
 #include "payload/entry_name.h"
 #include "payload/entry_tables.h"
 #include "payload/explode.h"
@@ -17,14 +18,6 @@ static_assert(sizeof(ExplodeWorkArea) <= sizeof(InstallState::scratch),
               "the decompressor works in the scratch buffer");
 
 constexpr int kStatusSize = 280; // "Installing:   " and a name of up to 260 bytes
-
-// The byte count of an entry of either kind. INT32_MIN has no 32-bit magnitude; no archive
-// holds 2 GiB behind its marker, so taking INT32_MAX instead only makes the read fail.
-static int32_t Magnitude(int32_t size) {
-    if (size == INT32_MIN)
-        return INT32_MAX;
-    return size < 0 ? -size : size;
-}
 
 static int ReportDamaged() {
     installState.observer->ReportFailure(text::kDamaged);
@@ -128,7 +121,7 @@ int ExtractEntry(const char* name) {
         result = Explode(ReadPayloadChunk, WriteOutputChunk,
                          reinterpret_cast<ExplodeWorkArea*>(s.scratch), nullptr);
     } else {
-        s.remaining = Magnitude(s.remaining);
+        s.remaining = archive::EntryByteCount(s.remaining);
         uint32_t request = kCopyChunk;
         uint32_t n;
         while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
@@ -151,7 +144,7 @@ int SkipEntry() {
     s.observer->ShowStatus("");
     // Stored and imploded entries are skipped alike, by their byte count. Reading rather
     // than seeking moves the meter through them.
-    s.remaining = Magnitude(s.remaining);
+    s.remaining = archive::EntryByteCount(s.remaining);
     while (s.remaining != 0) {
         s.chunk = s.remaining < kCopyChunk ? s.remaining : kCopyChunk;
         if (std::fread(s.scratch, 1, static_cast<size_t>(s.chunk), s.payloadFile) !=

@@ -77,10 +77,7 @@ int CheckPayload(const char* file, PayloadSummary* summary) {
         unsigned char size[4];
         if (!IsSafeEntryName(name) || std::fread(size, 1, 4, in.f) != 4)
             return Damaged();
-        uint32_t value = uint32_t(size[0]) | uint32_t(size[1]) << 8 | uint32_t(size[2]) << 16 |
-                         uint32_t(size[3]) << 24;
-        int32_t signedSize = static_cast<int32_t>(value);
-        int64_t bytes = signedSize < 0 ? -int64_t(signedSize) : signedSize;
+        int64_t bytes = archive::EntryByteCount(archive::DecodeSize(size));
         int64_t here = std::ftell(in.f);
         if (bytes > length - here || std::fseek(in.f, static_cast<long>(bytes), SEEK_CUR) != 0)
             return Damaged();

@@ -39,7 +39,7 @@ bool DecodeEntry(ItemInfo* info) {
         result = Explode(ReadPayloadChunk, CountOutput,
                          reinterpret_cast<ExplodeWorkArea*>(s.scratch), &info->decoded);
     } else {
-        s.remaining = s.remaining == INT32_MIN ? INT32_MAX : -s.remaining;
+        s.remaining = archive::EntryByteCount(s.remaining);
         uint32_t request = kCopyChunk;
         uint32_t n;
         while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
