@@ -117,12 +117,16 @@ class Signing(unittest.TestCase):
         pass_file = self.path("p12.pass")
         with open(pass_file, "w") as f:
             f.write("right horse\n")
-        made = run("openssl", "pkcs12", "-export", "-in", self.cert, "-inkey", self.key,
-                   "-out", p12, "-passout", "file:" + pass_file)
-        self.assertEqual(made.returncode, 0, made.stderr)
-        out = self.path("p12.exe")
-        result = self.sign(ARGS.setup, "--pkcs12", p12, "--pass-file", pass_file, "-o", out)
-        self.assertEqual(result.returncode, 0, result.stderr)
+        # Today's export, and an old one encrypted with RC2 (OpenSSL's legacy provider).
+        for legacy in ([], ["-legacy"]):
+            with self.subTest(legacy=legacy):
+                made = run("openssl", "pkcs12", "-export", *legacy, "-in", self.cert,
+                           "-inkey", self.key, "-out", p12, "-passout", "file:" + pass_file)
+                self.assertEqual(made.returncode, 0, made.stderr)
+                out = self.path("p12.exe")
+                result = self.sign(ARGS.setup, "--pkcs12", p12, "--pass-file", pass_file,
+                                   "-o", out)
+                self.assertEqual(result.returncode, 0, result.stderr)
         wrong = self.sign(ARGS.setup, "--pkcs12", p12, "-o", self.path("wrong.exe"),
                           "--pass-env", "LXV_TEST_PASS",
                           env=dict(os.environ, LXV_TEST_PASS="wrong horse"))
