@@ -4,8 +4,6 @@
 set(LXV_PRODUCT_NAME "Lexivane")
 set(LXV_COMPANY_NAME "Lexivane Software")
 set(LXV_COPYRIGHT "Copyright (C) 2026 Lexivane Software")
-# Named in the signature of a setup file; scripts/sign's default.
-set(LXV_PRODUCT_URL "https://www.lexivane.com/")
 
 # lxv_version_info(TARGET DESCRIPTION text FILENAME name [MANIFEST file]): gives a Windows
 # program or library a VERSIONINFO resource with the product's name, version, company and
