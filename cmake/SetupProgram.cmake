@@ -2,6 +2,8 @@
 # is deterministic and the PE files carry no time stamp, so two builds give the same bytes.
 if(WIN32)
   set(LXV_SETUP_EXE ${CMAKE_BINARY_DIR}/LEXIVANE.EXE)
+  # Where the test_sign test leaves a signed copy of it, which test_e2e_signed installs.
+  set(LXV_SIGNED_SETUP_EXE ${CMAKE_BINARY_DIR}/signed/LEXIVANE.EXE)
   add_custom_command(
     OUTPUT ${LXV_SETUP_EXE}
     COMMAND ${LXV_MKSETUP} build --stub $<TARGET_FILE:setup_stub> -o ${LXV_SETUP_EXE}

@@ -220,6 +220,43 @@ TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
     EXPECT_FALSE(fs::exists(setup));
 }
 
+// The header of a PE file of 32 or 64 bits whose security directory holds the given entry.
+Bytes PeStub(bool pe32Plus, uint32_t certificateOffset, uint32_t certificateSize) {
+    Bytes image = Random(1024, 6);
+    auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            image[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    };
+    const size_t pe = 0x80, optional = pe + 24;
+    const size_t directories = optional + (pe32Plus ? 112 : 96);
+    put(0, 'M' | 'Z' << 8, 2);
+    put(0x3C, pe, 4);
+    put(pe, 0x00004550, 4);
+    put(pe + 20, static_cast<uint32_t>(directories + 16 * 8 - optional), 2);
+    put(optional, pe32Plus ? 0x20B : 0x10B, 2);
+    put(directories - 4, 16, 4);
+    put(directories + 4 * 8, certificateOffset, 4);
+    put(directories + 4 * 8 + 4, certificateSize, 4);
+    return image;
+}
+
+TEST_F(MksetupTest, SignedStubIsRefusedWithTheOrderOfSigning) {
+    for (bool pe32Plus : {false, true}) {
+        SCOPED_TRACE(pe32Plus ? "PE32+" : "PE32");
+        WriteFileBytes(stub, PeStub(pe32Plus, 0x400, 0x200));
+        Result signedStub = Build();
+        EXPECT_EQ(signedStub.status, 1);
+        EXPECT_NE(signedStub.output.find("sign the finished setup file, not the stub"),
+                  std::string::npos)
+            << signedStub.output;
+        EXPECT_FALSE(fs::exists(setup));
+        WriteFileBytes(stub, PeStub(pe32Plus, 0, 0));
+        Result unsignedStub = Build();
+        EXPECT_EQ(unsignedStub.status, 0) << unsignedStub.output;
+        fs::remove(setup);
+    }
+}
+
 TEST_F(MksetupTest, ManifestGivesOrderNamesAndSections) {
     WriteFileText(dir.path() / "m.txt", "# the order is the manifest's\n"
                                         "file product/readme.txt README.TXT\n"

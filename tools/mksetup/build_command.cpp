@@ -9,6 +9,7 @@
 #include "payload/archive_writer.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/sources.h"
+#include "tools/mksetup/stub_signature.h"
 
 namespace fs = std::filesystem;
 
@@ -65,6 +66,9 @@ int BuildCommand(const BuildOptions& options) {
         return Fail(options.stub + ": the stub holds a marker record at offset " +
                     std::to_string(falseMarker) +
                     "; the setup program would take it for the payload");
+    if (StubIsSigned(stub.data(), stub.size()))
+        return Fail(options.stub + ": the stub is signed, and the payload would break its " +
+                    "signature; sign the finished setup file, not the stub");
 
     std::vector<SourceItem> items;
     std::string error;
