@@ -40,14 +40,25 @@ int ReportPath(const char* format, const char* path) {
     return 0;
 }
 
-// Writes the link name at linkEnd and the target name at dirEnd, and makes the shortcut.
-void CreateGroupShortcut(const char* linkName, const char* targetName) {
+// Writes text at `at`, a position inside buffer (bufferSize bytes); false, with nothing
+// written, if it does not fit in the room left there.
+bool PutAt(char* buffer, size_t bufferSize, char* at, const char* text) {
+    size_t room = bufferSize - static_cast<size_t>(at - buffer);
+    size_t length = std::strlen(text);
+    if (length >= room)
+        return false;
+    std::memcpy(at, text, length + 1);
+    return true;
+}
+
+// Writes the link name at linkEnd and the target name at dirEnd, and makes the shortcut
+// with the given arguments. A link or target path that would not fit a path buffer is not
+// made under a cut name: that shortcut is missing, as any other that cannot be made.
+void CreateGroupShortcut(const char* linkName, const char* targetName, const char* arguments) {
     InstallState& s = installState;
-    std::snprintf(s.linkEnd, sizeof s.scratch - static_cast<size_t>(s.linkEnd - s.scratch), "%s",
-                  linkName);
-    std::snprintf(s.dirEnd, sizeof s.installDir - static_cast<size_t>(s.dirEnd - s.installDir),
-                  "%s", targetName);
-    CreateShortcut(s.installDir, "", s.scratch);
+    if (PutAt(s.scratch, kPathSize, s.linkEnd, linkName) &&
+        PutAt(s.installDir, sizeof s.installDir, s.dirEnd, targetName))
+        CreateShortcut(s.installDir, arguments, s.scratch);
 }
 
 // Makes the program group and its shortcuts. Without a Programs folder there is no group:
@@ -67,15 +78,12 @@ void CreateProgramGroup() {
 
     for (const ShortcutEntry& row : kShortcutTable)
         if (row.optionMask & s.option)
-            CreateGroupShortcut(row.linkName, row.targetName);
-    if (s.readmeName[0] != 0) {
-        // The link points at the very file that is opened at the end, sub-directory included.
-        std::snprintf(s.linkEnd, kPathSize, "%s", text::kReadMeLink);
+            CreateGroupShortcut(row.linkName, row.targetName, "");
+    // The read-me link points at the very file that is opened at the end, sub-directory
+    // included.
+    if (s.readmeName[0] != 0 && PutAt(s.scratch, kPathSize, s.linkEnd, text::kReadMeLink))
         CreateShortcut(s.readmeFullPath, "", s.scratch);
-    }
-    std::snprintf(s.linkEnd, kPathSize, "%s", text::kUninstallLink);
-    std::snprintf(s.dirEnd, kPathSize, "%s", text::kUninstallTarget);
-    CreateShortcut(s.installDir, text::kUninstallArguments, s.scratch);
+    CreateGroupShortcut(text::kUninstallLink, text::kUninstallTarget, text::kUninstallArguments);
 }
 
 // Prepares the install directory: checks that the payload is sound and that every path
@@ -86,19 +94,18 @@ int PrepareDirectory(const char* directoryText) {
     if (!CheckPayload(s.ownPath, &payload))
         return 0;
 
-    // The directory, its backslash and the longest name below it must fit one path.
-    size_t textLength = std::strlen(directoryText);
+    // The directory is normalised and lower-cased first, so that every refusal names it as
+    // the other path failures do. It must fit one path together with the longest name below
+    // it; a text too long for the buffer is named as far as it goes.
+    std::snprintf(s.installDir, sizeof s.installDir, "%s", directoryText);
+    NormalizeDirectory(s.installDir);
+    LowerCaseLetters(s.installDir);
+    s.dirEnd = s.installDir + std::strlen(s.installDir);
     size_t tail =
         payload.longestTail > LongestTargetName() ? payload.longestTail : LongestTargetName();
-    if (textLength + 1 + tail >= kPathSize)
-        return ReportPath(text::kCannotCreatePath, directoryText);
-
-    std::memcpy(s.installDir, directoryText, textLength + 1);
-    NormalizeDirectory(s.installDir);
-    for (char* p = s.installDir; *p; ++p)
-        if (*p >= 'A' && *p <= 'Z')
-            *p = static_cast<char>(*p - 'A' + 'a');
-    s.dirEnd = s.installDir + std::strlen(s.installDir);
+    if (std::strlen(directoryText) >= kPathSize ||
+        static_cast<size_t>(s.dirEnd - s.installDir) + tail >= kPathSize)
+        return ReportPath(text::kCannotCreatePath, s.installDir);
 
     // Refused whether or not the directory shows as existing: a drive's root does not (the
     // lookup finds no entry for it), and the files would be written straight into it. The
@@ -142,8 +149,11 @@ void RunInstall(const char* directoryText, int developer) {
     // ignored.
     static bool running = false;
     InstallState& s = installState;
+    if (running)
+        return;
+    // A press after a finished installation still records the option; it changes nothing.
     s.option = developer ? kOptionDeveloper : kOptionStandard;
-    if (s.finished || running)
+    if (s.finished)
         return;
     running = true;
     SetCursor(waitCursor);

@@ -8,21 +8,30 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shell/path_strings.h"
+
 namespace {
 
 // Full path, lower-case ASCII, without trailing backslashes; empty if it cannot be had.
+// Walked by characters, as a double-byte character may end in the byte 0x5C.
 void Canonical(const char* path, char* out) {
-    char full[MAX_PATH];
-    DWORD length = GetFullPathNameA(path, sizeof full, full, nullptr);
-    if (length == 0 || length >= sizeof full) {
+    DWORD length = GetFullPathNameA(path, MAX_PATH, out, nullptr);
+    if (length == 0 || length >= MAX_PATH) {
         out[0] = 0;
         return;
     }
-    while (length > 0 && (full[length - 1] == '\\' || full[length - 1] == '/'))
-        full[--length] = 0;
-    for (DWORD i = 0; i <= length; ++i)
-        out[i] =
-            (full[i] >= 'A' && full[i] <= 'Z') ? static_cast<char>(full[i] - 'A' + 'a') : full[i];
+    for (char* last = LastCharacter(out); *last == '\\' || *last == '/'; last = LastCharacter(out))
+        *last = 0;
+    LowerCaseLetters(out);
+}
+
+// The last backslash of path that is a character of its own, or nullptr.
+char* LastBackslash(char* path) {
+    char* found = nullptr;
+    for (char* p = path; *p; p = NextCharacter(p))
+        if (*p == '\\')
+            found = p;
+    return found;
 }
 
 // True if inner is outer itself or lies below it.
@@ -68,7 +77,7 @@ bool IsFolderOrAbove(const Identity& target, const char* folder) {
         Identity id;
         if (IdentityOf(level, &id) && id == target)
             return true;
-        char* slash = std::strrchr(level, '\\');
+        char* slash = LastBackslash(level);
         if (slash == nullptr || slash[1] == 0)
             return false;
         *slash = 0;
@@ -111,7 +120,7 @@ int IsProtectedDirectory(const char* directory, const char* ownPath) {
 
     char folder[MAX_PATH], canonical[MAX_PATH];
     std::snprintf(folder, sizeof folder, "%s", ownPath);
-    char* slash = std::strrchr(folder, '\\');
+    char* slash = LastBackslash(folder);
     if (slash != nullptr)
         *slash = 0;
     Canonical(folder, canonical);

@@ -120,10 +120,12 @@ int CreatePath(char* path) {
     if (strnlen(path, kPathSize) == static_cast<size_t>(kPathSize))
         return 0;
     // Each level is made by ending the string at its backslash for the moment. A backslash
-    // that begins the path or follows a drive's colon ends no level of its own.
-    char* p = path;
-    for (; *p; ++p) {
-        if (*p != '\\' || p == path || p[-1] == ':')
+    // that begins the path or follows a drive's colon ends no level of its own. The walk goes
+    // by characters: the trail byte of a double-byte character may be 0x5C without being a
+    // backslash.
+    char* previous = nullptr; // the character before p
+    for (char* p = path; *p; previous = p, p = NextCharacter(p)) {
+        if (*p != '\\' || previous == nullptr || *previous == ':')
             continue;
         *p = '\0';
         int made = _mkdir(path);
@@ -134,7 +136,7 @@ int CreatePath(char* path) {
         if (made != 0 && error == ENOENT)
             return 0;
     }
-    if (p != path && p[-1] != '\\' && p[-1] != ':') {
+    if (previous != nullptr && *previous != '\\' && *previous != ':') {
         if (_mkdir(path) != 0 && errno == ENOENT)
             return 0;
     }

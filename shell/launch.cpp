@@ -1,6 +1,7 @@
 // launch.cpp - RunProgram, ViewDocument and the texts of a failed document opening.
 #include "shell/launch.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -74,7 +75,14 @@ int RunProgram(char* commandLine, const char* caption) {
 
 void ViewDocument(const char* path) {
     SetCursor(waitCursor);
+    // The default action of a document may be carried out by a shell extension, which needs
+    // COM on the calling thread, in an apartment of its own. Initialised for the call and
+    // balanced after it, as around each shortcut; where the thread's apartment is of another
+    // kind already, the document is opened all the same and nothing is owed.
+    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     HINSTANCE result = ShellExecuteA(ownerWindow, nullptr, path, nullptr, "", SW_SHOWMAXIMIZED);
+    if (SUCCEEDED(com))
+        CoUninitialize();
     ShowViewError(path, reinterpret_cast<uintptr_t>(result));
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "shell/system_library.h"
+
 uint8_t SoundsEnabled = 1;
 
 namespace {
@@ -20,7 +22,7 @@ PlaySoundFunction SoundService() {
     static PlaySoundFunction play = nullptr;
     if (!looked) {
         looked = true;
-        HMODULE library = LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE library = LoadSystemLibrary("winmm.dll");
         if (library)
             play = reinterpret_cast<PlaySoundFunction>(
                 reinterpret_cast<void*>(GetProcAddress(library, "PlaySoundA")));

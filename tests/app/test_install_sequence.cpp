@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +15,8 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "payload/archive_writer.h"
+#include "tests/support/process_tree.h"
+#include "tests/support/programs_folder.h"
 #include "tests/support/recording_observer.h"
 #include "tests/support/temp_dir.h"
 
@@ -26,9 +28,7 @@ using Bytes = std::vector<unsigned char>;
 using Call = RecordingObserver::Call;
 
 fs::path ProgramGroup() {
-    char programs[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    return fs::path(programs) / "Lexivane";
+    return RedirectedProgramsFolder::Current() / "Lexivane";
 }
 
 std::vector<std::string> Links() {
@@ -40,29 +40,50 @@ std::vector<std::string> Links() {
     return names;
 }
 
+// The names in a directory, as they are written on disk.
+std::vector<std::wstring> NamesIn(const fs::path& directory) {
+    std::vector<std::wstring> names;
+    for (const auto& e : fs::directory_iterator(directory))
+        names.push_back(e.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The viewers of the read-me that the installations of this test opened.
+std::vector<DWORD> OpenedViewers() {
+    return Descendants(GetCurrentProcessId());
+}
+
 std::string Formatted(const char* format, const std::string& value) {
     char text[1024];
     std::snprintf(text, sizeof text, format, value.c_str());
     return text;
 }
 
+// Every test has a Programs folder of its own, so the user's Start menu is never touched, and
+// closes the read-me viewers that its installations opened.
 class InstallTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::error_code ec;
-        fs::remove_all(ProgramGroup(), ec);
+        ASSERT_EQ(RedirectedProgramsFolder::Current(), programsFolder);
         download = dir.path() / "download";
         fs::create_directory(download);
         ResetInstallState(&observer);
     }
     void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(ProgramGroup(), ec);
+        EndDescendants(GetCurrentProcessId());
         ResetInstallState(nullptr);
     }
 
-    // A setup file with a read-me, one entry of each kind and a developer-only entry.
-    void MakeSetup(bool truncate = false) {
+    // A setup file with a read-me (unless told otherwise), one entry of each kind and a
+    // developer-only entry.
+    void MakeSetup(bool truncate = false, bool readme = true) {
         fs::path file = download / "setup.exe";
         FILE* out = std::fopen(file.string().c_str(), "wb");
         ArchiveWriter w(out);
@@ -70,7 +91,8 @@ class InstallTest : public ::testing::Test {
         const Bytes text = {'L', 'e', 'x', 'i', 'v', 'a', 'n', 'e', '\r', '\n'};
         const Bytes vector = {0x00, 0x04, 0x82, 0x24, 0x25, 0x8f, 0x80, 0x7f};
         w.Begin(stub.data(), stub.size());
-        w.Stored("readme.txt", text.data(), text.size());
+        if (readme)
+            w.Stored("readme.txt", text.data(), text.size());
         w.Imploded("lxv.hlp", vector.data(), vector.size());
         w.Stored("devref.htm", text.data(), text.size());
         w.Subdirectory("docs");
@@ -90,6 +112,9 @@ class InstallTest : public ::testing::Test {
     }
 
     TempDir dir;
+    TempDir startMenu;
+    fs::path programsFolder = startMenu.path() / "Programs";
+    RedirectedProgramsFolder redirection{programsFolder};
     fs::path download;
     RecordingObserver observer;
 };
@@ -99,11 +124,12 @@ TEST_F(InstallTest, StandardInstallWritesFilesMakesTheGroupAndReportsInOrder) {
     fs::path target = dir.path() / "Product";
     RunInstall(target.string().c_str(), 0);
 
-    // The directory is normalised and lower-cased before anything is made.
-    std::string installDir = target.string() + "\\";
-    for (char& c : installDir)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    EXPECT_EQ(std::string(installState.installDir, installState.dirEnd), installDir);
+    // The directory is normalised and lower-cased before anything is made, and so it is
+    // written on disk.
+    EXPECT_EQ(std::string(installState.installDir, installState.dirEnd),
+              Lower(target.string() + "\\"));
+    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::wstring>{L"download", L"product"}));
+    EXPECT_FALSE(OpenedViewers().empty()) << "the read-me is opened";
     EXPECT_EQ(observer.Failures(), std::vector<std::string>{});
     EXPECT_TRUE(installState.finished);
     EXPECT_TRUE(installState.succeeded);
@@ -200,10 +226,11 @@ TEST_F(InstallTest, PathsThatCannotBeMadeOrDoNotFitAreRefused) {
 
     // With its backslash and the longest name below it, this text does not fit 260 bytes.
     observer.calls.clear();
-    std::string deep = dir.str() + "\\" + std::string(250 - dir.str().size(), 'd');
+    // Like every other path failure, the refusal names the normalised, lower-cased directory.
+    std::string deep = dir.str() + "\\" + std::string(250 - dir.str().size(), 'D');
     RunInstall(deep.c_str(), 0);
     ASSERT_EQ(observer.calls.size(), 1u);
-    EXPECT_EQ(observer.calls[0].text, Formatted(text::kCannotCreatePath, deep));
+    EXPECT_EQ(observer.calls[0].text, Formatted(text::kCannotCreatePath, Lower(deep) + "\\"));
     EXPECT_FALSE(fs::exists(deep));
 }
 
@@ -215,7 +242,7 @@ class ReentrantObserver : public RecordingObserver {
         RecordingObserver::ReportFailure(text);
         if (!nested) {
             nested = true;
-            RunInstall(directory.c_str(), 0);
+            RunInstall(directory.c_str(), 1);
         }
     }
     std::string directory;
@@ -230,7 +257,78 @@ TEST_F(InstallTest, AnInstallPressDuringARunIsIgnored) {
     RunInstall(reentrant.directory.c_str(), 0);
     EXPECT_TRUE(reentrant.nested);
     EXPECT_EQ(reentrant.Failures(), std::vector<std::string>{text::kDamaged});
+    EXPECT_EQ(installState.option, kOptionStandard) << "the ignored press stored its option";
     installState.observer = &observer;
+}
+
+TEST_F(InstallTest, EmptyTextInstallsIntoTheCurrentDirectoryWithoutWipingIt) {
+    MakeSetup();
+    fs::path here = dir.path() / "here";
+    fs::create_directory(here);
+    WriteFileText(here / "keep.txt", "mine");
+    fs::path before = fs::current_path();
+    fs::current_path(here);
+    RunInstall("", 0);
+    fs::current_path(before);
+    EXPECT_TRUE(installState.succeeded);
+    EXPECT_TRUE(fs::exists(here / "keep.txt"));
+    EXPECT_TRUE(fs::exists(here / "readme.txt"));
+    EXPECT_TRUE(fs::exists(here / "docs" / "lxv.htm"));
+}
+
+TEST_F(InstallTest, TextEndingInABackslashGetsNoSecondOne) {
+    MakeSetup();
+    std::string typed = (dir.path() / "slash").string() + "\\";
+    RunInstall(typed.c_str(), 0);
+    EXPECT_TRUE(installState.succeeded);
+    EXPECT_EQ(std::string(installState.installDir, installState.dirEnd), Lower(typed));
+    EXPECT_TRUE(fs::exists(dir.path() / "slash" / "readme.txt"));
+}
+
+TEST_F(InstallTest, WithoutAReadMeThereIsNoReadMeLinkAndNoViewer) {
+    MakeSetup(/*truncate=*/false, /*readme=*/false);
+    RunInstall((dir.path() / "plain").string().c_str(), 0);
+    EXPECT_TRUE(installState.succeeded);
+    std::vector<std::string> links = Links();
+    EXPECT_EQ(std::count(links.begin(), links.end(), "Read Me.Lnk"), 0);
+    EXPECT_EQ(links.size(), 6u) << "five table shortcuts and the uninstaller";
+    EXPECT_TRUE(OpenedViewers().empty());
+}
+
+// Run again in code page 932 (see CMakeLists.txt). There the second byte of a character can be
+// the backslash or a letter: 表 is 95 5C, ソ is 83 5C, ア is 83 41.
+TEST_F(InstallTest, DoubleByteNamesAreInstalledIntoAsTyped) {
+    if (GetACP() != 932)
+        GTEST_SKIP() << "run in code page 932";
+    MakeSetup();
+    const struct {
+        std::string typed;   // below the test directory, in code page 932
+        std::wstring onDisk; // as it must be written on disk
+    } cases[] = {
+        {"Lexivane\x95\x5C", L"lexivane\u8868"}, // ends in 表
+        {"P\x83\x5C"
+         "ft",
+         L"p\u30BDft"}, // ソ in the middle
+        {"\x83\x41"
+         "B",
+         L"\u30A2b"}, // ア, and a letter to lower-case
+    };
+    const std::string setupFile = installState.ownPath;
+    std::vector<std::wstring> expected = {L"download"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ResetInstallState(&observer);
+        std::snprintf(installState.ownPath, kPathSize, "%s", setupFile.c_str());
+        RunInstall((dir.str() + "\\" + c.typed).c_str(), 0);
+        EXPECT_EQ(observer.Failures(), std::vector<std::string>{});
+        EXPECT_TRUE(installState.succeeded);
+        EXPECT_TRUE(fs::exists(dir.path() / c.onDisk / "readme.txt"));
+        EXPECT_TRUE(fs::exists(dir.path() / c.onDisk / "docs" / "lxv.htm"));
+        expected.push_back(c.onDisk);
+    }
+    // Every file landed inside a typed directory, and nothing beside them.
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(NamesIn(dir.path()), expected);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // e2e_fixture.h - the common ground of the end-to-end tests: a work directory of their own
-// and a Start menu without the program group before and after each test.
+// and a Programs folder of their own, without the program group before and after each test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,13 +10,17 @@
 
 #include "tests/e2e/install_checks.h"
 #include "tests/e2e/setup_driver.h"
+#include "tests/support/programs_folder.h"
 #include "tests/support/temp_dir.h"
 
 namespace e2e {
 
 class SetupTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(RemoveGroup()) << GroupFolder(); }
+    void SetUp() override {
+        ASSERT_EQ(ProgramsFolder(), programs_.path() / "Programs");
+        ASSERT_TRUE(RemoveGroup()) << GroupFolder();
+    }
     void TearDown() override { RemoveGroup(); }
 
     // Where the user saved LEXIVANE.EXE.
@@ -38,6 +42,9 @@ class SetupTest : public ::testing::Test {
     }
 
     TempDir work_;
+    // The setup program makes its group here, never in the user's own Start menu.
+    TempDir programs_;
+    RedirectedProgramsFolder redirection_{programs_.path() / "Programs"};
 };
 
 } // namespace e2e

@@ -2,7 +2,6 @@
 #include "tests/e2e/install_checks.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <system_error>
@@ -74,33 +73,6 @@ bool SameBytes(const fs::path& a, const fs::path& b) {
 std::string ReadText(const fs::path& file) {
     std::vector<unsigned char> bytes = ReadFileBytes(file);
     return std::string(bytes.begin(), bytes.end());
-}
-
-Shortcut ReadShortcut(const fs::path& linkFile) {
-    Shortcut result;
-    HRESULT initialised = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            if (SUCCEEDED(file->Load(linkFile.wstring().c_str(), STGM_READ))) {
-                char text[MAX_PATH * 2] = {};
-                WIN32_FIND_DATAA data;
-                if (link->GetPath(text, sizeof text, &data, SLGP_RAWPATH) == S_OK)
-                    result.target = text;
-                text[0] = 0;
-                if (SUCCEEDED(link->GetArguments(text, sizeof text)))
-                    result.arguments = text;
-                result.loaded = true;
-            }
-            file->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(initialised))
-        CoUninitialize();
-    return result;
 }
 
 bool SamePath(const std::string& a, const std::string& b) {

@@ -28,14 +28,6 @@ bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b);
 // The whole file as text ("" if it cannot be read).
 std::string ReadText(const std::filesystem::path& file);
 
-// A shortcut file loaded back through the shell's link object.
-struct Shortcut {
-    bool loaded = false;
-    std::string target;
-    std::string arguments;
-};
-Shortcut ReadShortcut(const std::filesystem::path& linkFile);
-
 // Case-insensitive comparison of two paths written the same way.
 bool SamePath(const std::string& a, const std::string& b);
 // Waits for a file that another program writes in pieces to hold `text` and to end with a

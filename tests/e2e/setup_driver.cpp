@@ -1,13 +1,14 @@
 // setup_driver.cpp - starting a setup program, finding its dialog and boxes, and working them.
 #include "tests/e2e/setup_driver.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
 #include <system_error>
+
+#include "tests/support/process_tree.h"
+#include "tests/support/window_text.h"
 
 namespace fs = std::filesystem;
 
@@ -19,18 +20,6 @@ namespace {
 constexpr UINT kSendTimeout = 10000;
 // The id of a message box's text control.
 constexpr int kBoxTextId = 0xFFFF;
-
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-std::string TitleOf(HWND window) {
-    char title[512] = {};
-    GetWindowTextA(window, title, sizeof title);
-    return title;
-}
 
 DWORD ProcessOf(HWND window) {
     DWORD process = 0;
@@ -50,33 +39,6 @@ std::string SentText(HWND window) {
     return text;
 }
 
-// Every process with its parent, as the system lists them now.
-std::vector<std::pair<DWORD, DWORD>> ProcessParents() {
-    std::vector<std::pair<DWORD, DWORD>> list;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return list;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        list.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
-    CloseHandle(snapshot);
-    return list;
-}
-
-// The processes below `root`, children before grandchildren.
-std::vector<DWORD> Descendants(DWORD root) {
-    std::vector<std::pair<DWORD, DWORD>> parents = ProcessParents();
-    std::vector<DWORD> found{root};
-    for (size_t i = 0; i < found.size(); ++i)
-        for (const auto& [process, parent] : parents)
-            if (parent == found[i] && process != root &&
-                std::find(found.begin(), found.end(), process) == found.end())
-                found.push_back(process);
-    found.erase(found.begin());
-    return found;
-}
-
 struct DialogSearch {
     DWORD process;
     HWND found;
@@ -85,7 +47,7 @@ struct DialogSearch {
 BOOL CALLBACK FindSetupDialog(HWND window, LPARAM parameter) {
     auto& search = *reinterpret_cast<DialogSearch*>(parameter);
     if (ProcessOf(window) != search.process || !IsWindowVisible(window) ||
-        TitleOf(window) != kDialogTitle)
+        WindowText(window) != kDialogTitle)
         return TRUE;
     search.found = window;
     return FALSE;
@@ -100,14 +62,14 @@ struct BoxSearch {
 BOOL CALLBACK FindBoxes(HWND window, LPARAM parameter) {
     auto& search = *reinterpret_cast<BoxSearch*>(parameter);
     if (window != search.dialog && ProcessOf(window) == search.process && IsWindowVisible(window) &&
-        ClassOf(window) == "#32770")
+        ClassName(window) == "#32770")
         search.found.push_back(window);
     return TRUE;
 }
 
 BOOL CALLBACK FirstStaticText(HWND child, LPARAM parameter) {
     auto& text = *reinterpret_cast<std::string*>(parameter);
-    if (ClassOf(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+    if (ClassName(child) != "Static" || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
         return TRUE;
     text = SentText(child);
     return text.empty();
@@ -125,7 +87,7 @@ BOOL CALLBACK FindStartedWindow(HWND window, LPARAM parameter) {
     if (!IsWindowVisible(window) || std::find(search.processes.begin(), search.processes.end(),
                                               process) == search.processes.end())
         return TRUE;
-    std::string title = TitleOf(window);
+    std::string title = WindowText(window);
     if (Lower(title).find(Lower(search.titlePart)) == std::string::npos)
         return TRUE;
     search.found = {window, process, title};
@@ -304,7 +266,7 @@ std::vector<WarningBox> SetupDriver::Boxes() const {
     for (HWND window : search.found) {
         WarningBox box;
         box.window = window;
-        box.caption = TitleOf(window);
+        box.caption = WindowText(window);
         box.text = SentText(GetDlgItem(window, kBoxTextId));
         if (box.text.empty())
             EnumChildWindows(window, FirstStaticText, reinterpret_cast<LPARAM>(&box.text));
@@ -368,17 +330,6 @@ bool CloseProgram(const ProgramWindow& program, DWORD milliseconds) {
     if (process != nullptr)
         CloseHandle(process);
     return ended;
-}
-
-void EndDescendants(DWORD processId) {
-    for (DWORD id : Descendants(processId)) {
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (process == nullptr)
-            continue;
-        TerminateProcess(process, 99);
-        WaitForSingleObject(process, 10000);
-        CloseHandle(process);
-    }
 }
 
 } // namespace e2e

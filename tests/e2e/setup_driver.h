@@ -139,7 +139,4 @@ class SetupDriver {
 // Closes a program's window and waits for that program to end; false if it did not.
 bool CloseProgram(const ProgramWindow& program, DWORD milliseconds = kPatience);
 
-// Ends every process that descends from `processId` (whose parent chain leads to it).
-void EndDescendants(DWORD processId);
-
 } // namespace e2e

@@ -13,6 +13,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/screenshot.h"
+#include "tests/support/shell_objects.h"
 
 namespace fs = std::filesystem;
 
@@ -58,7 +59,7 @@ void ExpectInstalledFiles(const fs::path& dir, bool developer) {
 
 void ExpectShortcut(const std::string& link, const std::string& target,
                     const std::string& arguments) {
-    Shortcut shortcut = ReadShortcut(GroupFolder() / link);
+    ShortcutContent shortcut = ReadShortcut(GroupFolder() / link);
     ASSERT_TRUE(shortcut.loaded) << link;
     EXPECT_TRUE(SamePath(target, shortcut.target)) << link << " -> " << shortcut.target;
     EXPECT_EQ(arguments, shortcut.arguments) << link;

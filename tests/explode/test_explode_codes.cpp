@@ -29,16 +29,39 @@ void SendEnd(BitWriter& writer) {
 }
 
 TEST(ExplodeCodes, CodedLiteralsAsSent) {
-    // Each takes another path: one lookup (space, 'a', line feed), the table after 4 (0x00)
-    // and the table after 8 (0xFF).
+    // Written by hand, not by the code tables, one literal of each band: one lookup (space,
+    // 'a', line feed), the table after 4 (0x00), the table after 6 (0x80) and the table after
+    // 8 (0xFF).
     BitWriter bits;
     bits.Sent("0 1111");
     bits.Sent("0 11100");
     bits.Sent("0 0100011");
     bits.Sent("0 00001001001");
+    bits.Sent("0 0000001001000");
     bits.Sent("0 0000000000000");
     SendEnd(bits);
-    EXPECT_EQ(Decode(WithHeader(1, 6, bits)), Bytes({0x20, 0x61, 0x0A, 0x00, 0xFF}));
+    EXPECT_EQ(Decode(WithHeader(1, 6, bits)), Bytes({0x20, 0x61, 0x0A, 0x00, 0x80, 0xFF}));
+}
+
+TEST(ExplodeCodes, LiteralCodesSplitOverTheFourTablesAsTheFormatSays) {
+    // 69 codes of 8 bits or fewer are looked up at once; of the longer ones, 86 go to the
+    // table after 4 bits, 69 to the one after 6 and 32 to the one after 8. A length miscounted
+    // in the table moves codes between the bands, which a round trip through the same table
+    // would not notice.
+    int bands[4] = {};
+    for (int c = 0; c < codes::kLiteralSymbols; ++c) {
+        uint32_t value = codes::kLiteralCodes[c];
+        if (codes::kLiteralBits[c] <= 8)
+            ++bands[0];
+        else if ((value & 0xFF) == 0)
+            ++bands[3];
+        else
+            ++bands[(value & 0x3F) != 0 ? 1 : 2];
+    }
+    EXPECT_EQ(bands[0], 69);
+    EXPECT_EQ(bands[1], 86);
+    EXPECT_EQ(bands[2], 69);
+    EXPECT_EQ(bands[3], 32);
 }
 
 TEST(ExplodeCodes, CodedLiteralsOfEveryPath) {

@@ -12,6 +12,7 @@
 
 #include "shell/launch.h"
 #include "tests/support/message_box_watcher.h"
+#include "tests/support/shell_objects.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -118,6 +119,7 @@ TEST_F(LaunchTest, ViewDocumentReportsADocumentWithoutAssociation) {
     std::vector<SeenBox> boxes = BoxesOf(ViewCaption(path), [&] { ViewDocument(path.c_str()); });
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "No Executable Application associated with this file");
+    EXPECT_TRUE(ComIsUninitialised()) << "COM is initialised for the opening, and only for it";
 }
 
 TEST_F(LaunchTest, RunProgramShowsTheSystemTextForAMissingProgram) {

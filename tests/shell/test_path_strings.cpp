@@ -98,3 +98,37 @@ TEST(CopyWithoutTrailingBackslashes, TakesPathsUpTo259CharactersAndRefusesLonger
         EXPECT_EQ(CopyWithoutTrailingBackslashes(padded.c_str(), destination.get()), nullptr);
     }
 }
+
+// In a double-byte code page the second byte of a character can be the backslash or a letter:
+// 表 is 95 5C and ア is 83 41 in code page 932. This program runs once more in that code page
+// (see CMakeLists.txt).
+const std::string kHyo = "\x95\x5C";
+const std::string kA = "\x83\x41";
+
+TEST(DoubleByteCodePage, TrailBytesAreNeitherBackslashesNorLetters) {
+    if (!IsLeadByte('\x95'))
+        GTEST_SKIP() << "a single-byte code page";
+    EXPECT_EQ(Normalized("C:\\" + kHyo), "C:\\" + kHyo + "\\");
+    EXPECT_EQ(Stripped("C:\\" + kHyo), "C:\\" + kHyo);
+    EXPECT_EQ(Stripped("C:\\" + kHyo + "\\"), "C:\\" + kHyo);
+    EXPECT_EQ(Copied("C:\\" + kHyo + "\\\\"), "C:\\" + kHyo);
+    PathBuffer name(kA + "A" + kHyo + "B");
+    LowerCaseLetters(name.get());
+    EXPECT_EQ(name.str(), kA + "a" + kHyo + "b");
+    // A lead byte without its trail byte at the end stands alone.
+    EXPECT_EQ(Normalized("C:\\\x95"), "C:\\\x95\\");
+}
+
+// In a single-byte code page, and on the builder's host in any locale, every byte is one
+// character: the same bytes are a character followed by a backslash.
+TEST(DoubleByteCodePage, EveryByteIsACharacterWhereNoneLeads) {
+    if (IsLeadByte('\x95'))
+        GTEST_SKIP() << "a double-byte code page";
+    EXPECT_EQ(Normalized("C:\\" + kHyo), "C:\\" + kHyo);
+    EXPECT_EQ(Stripped("C:\\" + kHyo), "C:\\\x95");
+    EXPECT_EQ(Copied("C:\\" + kHyo + "\\\\"), "C:\\\x95");
+    PathBuffer name(kA + "A");
+    LowerCaseLetters(name.get());
+    EXPECT_EQ(name.str(), "\x83\x61"
+                          "a");
+}

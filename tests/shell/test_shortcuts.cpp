@@ -7,56 +7,16 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "shell/directories.h"
 #include "shell/shortcuts.h"
+#include "tests/support/shell_objects.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-struct LinkContent {
-    HRESULT loaded = E_FAIL;
-    std::string target;
-    std::string arguments;
-};
-
-// Loads a shortcut file through the shell's own link object, independently of the code
-// that wrote it.
-LinkContent ReadShortcut(const std::string& linkPath) {
-    LinkContent content;
-    HRESULT initialised = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            std::wstring wide(linkPath.begin(), linkPath.end());
-            content.loaded = file->Load(wide.c_str(), STGM_READ);
-            char buffer[1024] = {};
-            if (SUCCEEDED(link->GetPath(buffer, sizeof buffer, nullptr, 0)))
-                content.target = buffer;
-            buffer[0] = 0;
-            if (SUCCEEDED(link->GetArguments(buffer, sizeof buffer)))
-                content.arguments = buffer;
-            file->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(initialised))
-        CoUninitialize();
-    return content;
-}
-
-// True if COM is not initialised on this thread: a fresh initialisation returns S_OK rather
-// than S_FALSE. The probe itself is undone.
-bool ComIsUninitialised() {
-    HRESULT result = CoInitialize(nullptr);
-    if (SUCCEEDED(result))
-        CoUninitialize();
-    return result == S_OK;
-}
 
 class ShortcutTest : public ::testing::Test {
   protected:
@@ -75,15 +35,15 @@ TEST_F(ShortcutTest, ReadsBackWithItsTargetAndArguments) {
     std::string readMe = temp.str() + "\\Read Me.Lnk";
     EXPECT_EQ(CreateShortcut(target.c_str(), "", readMe.c_str()), S_OK);
     EXPECT_TRUE(ComIsUninitialised());
-    LinkContent content = ReadShortcut(readMe);
-    EXPECT_EQ(content.loaded, S_OK);
+    ShortcutContent content = ReadShortcut(readMe);
+    EXPECT_TRUE(content.loaded);
     EXPECT_STRCASEEQ(content.target.c_str(), target.c_str());
     EXPECT_EQ(content.arguments, "");
 
     std::string uninstall = temp.str() + "\\UnInstall Lexivane.Lnk";
     EXPECT_EQ(CreateShortcut(target.c_str(), "Lexivane", uninstall.c_str()), S_OK);
     content = ReadShortcut(uninstall);
-    EXPECT_EQ(content.loaded, S_OK);
+    EXPECT_TRUE(content.loaded);
     EXPECT_STRCASEEQ(content.target.c_str(), target.c_str());
     EXPECT_EQ(content.arguments, "Lexivane");
 }
@@ -94,7 +54,7 @@ TEST_F(ShortcutTest, WorksInAThreadThatHasComAlready) {
     EXPECT_EQ(CreateShortcut(target.c_str(), "", link.c_str()), S_OK);
     CoUninitialize();
     EXPECT_TRUE(ComIsUninitialised()) << "each initialisation was undone once";
-    EXPECT_EQ(ReadShortcut(link).loaded, S_OK);
+    EXPECT_TRUE(ReadShortcut(link).loaded);
 }
 
 TEST_F(ShortcutTest, ReturnsTheInitialisationFailureInAMultithreadedApartment) {
@@ -114,6 +74,28 @@ TEST_F(ShortcutTest, ReturnsTheInitialisationFailureInAMultithreadedApartment) {
     EXPECT_EQ(result, RPC_E_CHANGED_MODE);
     EXPECT_TRUE(balanced);
     EXPECT_EQ(GetFileAttributesA(link.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Run in a Wine prefix of its own (see CMakeLists.txt), in which the test unregisters the shell
+// link class first, as on a system whose shell is damaged; never in a shared prefix or on a
+// real system.
+TEST_F(ShortcutTest, ReturnsTheCreationFailureWhereTheLinkClassIsMissing) {
+    const char* state = std::getenv("LXV_SHELL_LINK_CLASS");
+    if (!state || std::strcmp(state, "unregister") != 0)
+        GTEST_SKIP() << "only run in a prefix of its own";
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE,
+                   "Software\\Classes\\CLSID\\{00021401-0000-0000-C000-000000000046}");
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    IShellLinkA* link = nullptr;
+    HRESULT expected = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    CoUninitialize();
+    ASSERT_EQ(expected, REGDB_E_CLASSNOTREG);
+
+    std::string file = temp.str() + "\\Unmade.Lnk";
+    EXPECT_EQ(CreateShortcut(target.c_str(), "", file.c_str()), expected);
+    EXPECT_TRUE(ComIsUninitialised());
+    EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(ShortcutTest, FailsWhereTheFileCannotBeWritten) {

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "shell/sounds.h"
+#include "shell/system_library.h"
 
 namespace {
 
@@ -46,4 +48,23 @@ TEST(PlaySystemSound, BeepsOnlyWhenAskedWhereTheServiceIsMissing) {
     ASSERT_EQ(LoadLibraryExA("winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32), nullptr);
     EXPECT_EQ(PlaySystemSound("SystemStart", 0), 0);
     EXPECT_NE(PlaySystemSound("SystemAsterisk", 1), 0) << "the beep sounded";
+}
+
+// Where Windows does not know the system-directory search flag (XP, and Vista and 7 without
+// its update) the sound service is loaded by its full path instead: that way must find the
+// system's own copy, and nothing where the service is missing.
+TEST(LoadFromSystemDirectory, LoadsTheSystemsOwnCopy) {
+    HMODULE library = LoadFromSystemDirectory("winmm.dll");
+    if (SoundServiceDisabled()) {
+        EXPECT_EQ(library, nullptr);
+        return;
+    }
+    ASSERT_NE(library, nullptr);
+    char file[MAX_PATH] = {};
+    GetModuleFileNameA(library, file, sizeof file);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, sizeof system);
+    EXPECT_STRCASEEQ(file, (std::string(system) + "\\winmm.dll").c_str());
+    FreeLibrary(library);
+    EXPECT_EQ(LoadFromSystemDirectory("lxv-missing.dll"), nullptr);
 }

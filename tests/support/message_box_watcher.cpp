@@ -3,24 +3,14 @@
 
 #include <chrono>
 
+#include "tests/support/window_text.h"
+
 namespace {
 
 // The id of a message box's text control.
 constexpr int kTextControlId = 0xFFFF;
 // How long a box with a caption other than the expected one stays up.
 constexpr auto kGracePeriod = std::chrono::seconds(5);
-
-std::string WindowText(HWND window) {
-    char buffer[1024] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::string ClassName(HWND window) {
-    char buffer[64] = {};
-    GetClassNameA(window, buffer, sizeof buffer);
-    return buffer;
-}
 
 struct Search {
     HWND found = nullptr;

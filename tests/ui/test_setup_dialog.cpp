@@ -481,8 +481,16 @@ TEST_F(SetupDialogTest, AbortEscapeAndCloseBoxEndTheProgram) {
 
 // After closing, a late progress report or paint request finds no meter and does no harm.
 TEST_F(SetupDialogTest, ProgressAfterCloseIsIgnored) {
+    HWND window = dialog->hwnd;
+    HWND meterWindow = Item(IDC_METER);
     dialog->CloseDialog();
     dialog->SetProgress(50);
+    EXPECT_EQ(dialog->Meter(), nullptr) << "the meter is gone";
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(meterWindow));
+    // (A peek for WM_PAINT would return the quit request, which is handed out whatever the
+    // filter.)
+    EXPECT_EQ(HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT, 0u) << "a paint is pending";
     dialog.reset();
     MSG quit;
     PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);

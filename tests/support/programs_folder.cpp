@@ -1,0 +1,49 @@
+// programs_folder.cpp - redirecting the Programs folder through the user's shell folders.
+#include "tests/support/programs_folder.h"
+
+#include <shlobj.h>
+
+#include <string>
+
+namespace {
+
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr char kPrograms[] = "Programs";
+
+} // namespace
+
+RedirectedProgramsFolder::RedirectedProgramsFolder(const std::filesystem::path& directory) {
+    std::filesystem::create_directories(directory);
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, kPrograms, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+        value_.resize(size);
+        hadValue_ = RegQueryValueExA(key, kPrograms, nullptr, &type_, value_.data(), &size) ==
+                    ERROR_SUCCESS;
+    }
+    std::string path = directory.string();
+    RegSetValueExA(key, kPrograms, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+    RegCloseKey(key);
+}
+
+RedirectedProgramsFolder::~RedirectedProgramsFolder() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_WRITE, &key) != ERROR_SUCCESS)
+        return;
+    if (hadValue_)
+        RegSetValueExA(key, kPrograms, 0, type_, value_.data(), static_cast<DWORD>(value_.size()));
+    else
+        RegDeleteValueA(key, kPrograms);
+    RegCloseKey(key);
+}
+
+std::filesystem::path RedirectedProgramsFolder::Current() {
+    char programs[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
+    return programs;
+}

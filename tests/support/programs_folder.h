@@ -1,0 +1,26 @@
+// programs_folder.h - a Start-menu Programs folder of the test's own for as long as it runs.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <vector>
+
+// Redirects the current user's Programs folder to directory, as a folder redirection does,
+// so that a program group made during the test lands there and the user's own Start menu is
+// never touched; the destructor puts the user's setting back as it was.
+class RedirectedProgramsFolder {
+  public:
+    explicit RedirectedProgramsFolder(const std::filesystem::path& directory);
+    ~RedirectedProgramsFolder();
+    RedirectedProgramsFolder(const RedirectedProgramsFolder&) = delete;
+    RedirectedProgramsFolder& operator=(const RedirectedProgramsFolder&) = delete;
+
+    // The Programs folder as the shell reports it now.
+    static std::filesystem::path Current();
+
+  private:
+    bool hadValue_ = false;
+    DWORD type_ = REG_EXPAND_SZ;
+    std::vector<BYTE> value_;
+};
