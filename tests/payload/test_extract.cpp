@@ -73,7 +73,7 @@ class ExtractTest : public ::testing::Test {
     int Next() {
         if (!ReadEntryName(installState.scratch) || !ReadEntrySize(&installState.remaining))
             return 0;
-        std::string name = installState.scratch;
+        std::string name(installState.scratch);
         return SelectEntry(name.c_str()) ? ExtractEntry(installState.scratch) : SkipEntry();
     }
 
