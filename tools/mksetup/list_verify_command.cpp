@@ -115,10 +115,8 @@ bool CheckAsTheSetupProgram(const std::string& file, ConsoleObserver* observer,
     return false;
 }
 
-// What the file says about its integrity record, in a few words.
+// The integrity record's figures, in a few words.
 std::string DescribeRecord(const PayloadSummary& summary) {
-    if (!summary.hasRecord)
-        return "no integrity record";
     char text[80];
     std::snprintf(text, sizeof text, "CRC-32 %08x of %llu bytes", summary.crc,
                   static_cast<unsigned long long>(summary.covered));
@@ -162,7 +160,9 @@ int VerifyCommand(const std::string& file) {
     PayloadSummary summary;
     if (!sound || !CheckAsTheSetupProgram(file, &observer, &summary))
         return kExitFailure;
+    std::string record =
+        summary.hasRecord ? "integrity record " + DescribeRecord(summary) : "no integrity record";
     std::printf("%s: sound, %d entries, %lld bytes decoded; %s\n", file.c_str(), entries,
-                static_cast<long long>(bytes), DescribeRecord(summary).c_str());
+                static_cast<long long>(bytes), record.c_str());
     return kExitOk;
 }
