@@ -6,10 +6,13 @@
 // extraction would refuse after the install directory has been emptied is refused here,
 // before. Every byte read goes into the CRC-32 that an integrity record is compared with.
 //
-// Explode costs the most here; a check that only summed the bytes could not tell whether an
-// imploded entry's stream ends at its size, and the extraction would then stop midway (or
-// read the rest as the next name) after the wipe. Positions are 64-bit counts of bytes read:
-// the stream is never asked where it stands, so a 32-bit long plays no part.
+// Explode costs the most here: the check of a 25 MB payload that installs 73 MB took about
+// 155 ms, natively and under Wine, of which the CRC-32 took 11 to 19 ms (bench/check_timer).
+// It runs whether or not the file has a record. The record proves that the bytes are the
+// builder's, not that every stream ends at its size; a check that only summed the bytes could
+// not tell, and the extraction would then stop midway, or read the rest of an entry as the
+// next name, after the wipe. Positions are 64-bit counts of bytes read: the stream is never
+// asked where it stands, so a 32-bit long plays no part.
 #include "payload/payload_check.h"
 
 #include <cstdint>
