@@ -150,6 +150,18 @@ TEST_F(CheckTest, SoundFileIsSummedUpAndItsRecordHolds) {
     EXPECT_FALSE(summary.hasRecord);
 }
 
+TEST_F(CheckTest, RecordIsFoundBehindTheEndItemWithASignatureBehindIt) {
+    // Signing pads the file to 8 bytes and appends its certificate table behind the record.
+    Bytes bytes = Make([](ArchiveWriter& w) { w.Stored("a.txt", nullptr, 0); });
+    size_t unsignedSize = bytes.size();
+    bytes.resize((bytes.size() + 7) / 8 * 8, 0);
+    Bytes table = MakeTestData(DataKind::Binary, 3000, 4);
+    bytes.insert(bytes.end(), table.begin(), table.end());
+    ASSERT_EQ(Check(bytes), "");
+    EXPECT_TRUE(summary.hasRecord);
+    EXPECT_EQ(summary.covered, unsignedSize - 128 - archive::kIntegrityRecordSize);
+}
+
 TEST_F(CheckTest, EachDamageIsRefusedWithItsReason) {
     constexpr size_t kRecord = archive::kIntegrityRecordSize;
     constexpr size_t kBehindMarker = 112 + 16; // the image of 100 bytes is padded to 112
