@@ -2,8 +2,10 @@
 // through which the install sequence and the extraction report to the user.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 
 // Paths are 8-bit texts in the system code page; 260 bytes include the terminator.
 constexpr int kPathSize = 260;
@@ -32,6 +34,23 @@ class InstallObserver {
     ~InstallObserver() = default;
 };
 
+// The scratch buffer: names and texts use it as characters, and the decompressor's work area
+// lives in it as an object of its own. An array of unsigned char provides storage for the
+// object that Create begins there, which an array of char would not.
+struct ScratchBuffer {
+    unsigned char bytes[kScratchSize];
+
+    operator char*() { return reinterpret_cast<char*>(bytes); }
+
+    // Begins the lifetime of a T at the start of the buffer, default-initialised (a plain
+    // record is left as it is), and returns it. It lives until the buffer is used otherwise.
+    template <class T> T* Create() {
+        static_assert(sizeof(T) <= kScratchSize, "the object fits the scratch buffer");
+        static_assert(alignof(T) <= alignof(std::max_align_t), "the buffer is aligned for it");
+        return ::new (static_cast<void*>(bytes)) T;
+    }
+};
+
 struct InstallState {
     char ownPath[kPathSize];
     int32_t highColour;
@@ -39,7 +58,7 @@ struct InstallState {
     uint8_t option;
     char installDir[kPathSize];
     char* dirEnd; // just behind the install directory's trailing backslash
-    alignas(8) char scratch[kScratchSize];
+    alignas(std::max_align_t) ScratchBuffer scratch;
     char* linkEnd; // just behind the program group's path and its backslash
     FILE* payloadFile;
     FILE* outputFile;

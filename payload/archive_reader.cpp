@@ -23,7 +23,7 @@ int OpenPayload() {
         return ReportDamaged();
     // The scan steps by whole records from offset 0; it does not consult the executable's
     // headers, so the image itself must not hold a record with the magic in both places.
-    unsigned char* record = reinterpret_cast<unsigned char*>(s.scratch);
+    unsigned char* record = s.scratch.bytes;
     for (;;) {
         if (std::fread(record, 1, archive::kRecordSize, s.payloadFile) != archive::kRecordSize) {
             std::fclose(s.payloadFile);

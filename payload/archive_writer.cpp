@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "payload/archive_format.h"
+#include "payload/crc32.h"
+#include "payload/integrity_record.h"
 
 long FindFalseMarker(const unsigned char* image, size_t size) {
     for (size_t at = 0; at + archive::kRecordSize <= size; at += archive::kRecordSize)
@@ -16,6 +18,10 @@ bool ArchiveWriter::Put(const void* bytes, size_t size) {
     if (size != 0 && std::fwrite(bytes, 1, size, out_) != size)
         return false;
     written_ += size;
+    if (behindMarker_) {
+        covered_ += size;
+        crc_ = Crc32(crc_, bytes, size);
+    }
     return true;
 }
 
@@ -38,7 +44,9 @@ bool ArchiveWriter::Begin(const unsigned char* image, size_t size) {
     for (int i = 0; i < archive::kRecordSize; i += 4)
         std::memcpy(marker + i, archive::kMagic, 4);
     size_t padding = (archive::kRecordSize - size % archive::kRecordSize) % archive::kRecordSize;
-    return Put(image, size) && Put(zeros, padding) && Put(marker, sizeof marker);
+    bool ok = Put(image, size) && Put(zeros, padding) && Put(marker, sizeof marker);
+    behindMarker_ = true;
+    return ok;
 }
 
 bool ArchiveWriter::Subdirectory(const char* name) {
@@ -67,4 +75,11 @@ bool ArchiveWriter::Imploded(const char* name, const unsigned char* stream, size
 bool ArchiveWriter::End() {
     const unsigned char end = 0;
     return Put(&end, 1);
+}
+
+bool ArchiveWriter::IntegrityRecord() {
+    unsigned char record[archive::kIntegrityRecordSize];
+    archive::EncodeIntegrityRecord({covered_, crc_}, record);
+    behindMarker_ = false;
+    return Put(record, sizeof record);
 }

@@ -24,6 +24,9 @@ class ArchiveWriter {
     bool Imploded(const char* name, const unsigned char* stream, size_t size);
     // The end item.
     bool End();
+    // The integrity record, right behind the end item: the CRC-32 of every byte written
+    // since the marker. Optional: a file without it installs as before.
+    bool IntegrityRecord();
 
     uint64_t BytesWritten() const { return written_; }
 
@@ -34,4 +37,7 @@ class ArchiveWriter {
 
     FILE* out_;
     uint64_t written_ = 0;
+    bool behindMarker_ = false; // from here on, bytes count towards the integrity record
+    uint64_t covered_ = 0;
+    uint32_t crc_ = 0;
 };

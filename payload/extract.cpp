@@ -117,9 +117,13 @@ int ExtractEntry(const char* name) {
     s.readError = 0;
     s.writeError = 0;
     int result;
+    bool unread = false;
     if (s.remaining > 0) {
-        result = Explode(ReadPayloadChunk, WriteOutputChunk,
-                         reinterpret_cast<ExplodeWorkArea*>(s.scratch), nullptr);
+        result = Explode(ReadPayloadChunk, WriteOutputChunk, s.scratch.Create<ExplodeWorkArea>(),
+                         nullptr);
+        // Bytes of the entry that the decoder never asked for would be read as the next
+        // item: the size is not the stream's length, so the file is damaged.
+        unread = result == kExplodeOk && s.remaining != 0;
     } else {
         s.remaining = archive::EntryByteCount(s.remaining);
         uint32_t request = kCopyChunk;
@@ -132,7 +136,7 @@ int ExtractEntry(const char* name) {
     int closeFailed = std::fclose(s.outputFile) != 0;
     s.outputFile = nullptr;
     // A read failure takes precedence over a write failure in the same entry.
-    if (s.readError || result != 0)
+    if (s.readError || result != 0 || unread)
         return ReportDamaged();
     if (s.writeError || closeFailed)
         return ReportWithPath(text::kOutOfDiskSpace, path);

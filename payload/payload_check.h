@@ -1,4 +1,4 @@
-// payload_check.h - checking the archive's structure before anything is deleted.
+// payload_check.h - checking the whole payload before anything is deleted.
 #pragma once
 
 #include <cstddef>
@@ -8,11 +8,20 @@ struct PayloadSummary {
     int32_t total;      // bytes behind the marker
     int entries;        // file entries
     int subdirectories; // '>' items
-    size_t longestTail; // longest "sub-directory\name" written below the install directory
+    size_t longestTail; // longest "sub-directory\name" below the install directory, or
+                        // "sub-directory\" for a section, with the backslash
+    bool hasRecord;     // an integrity record stands behind the end item, and it holds
+    uint64_t covered;   // bytes from behind the marker through the end item
+    uint32_t crc;       // their CRC-32
+    const char* damage; // what is wrong, for a developer's eyes; null if sound
 };
 
-// Walks the archive of file on a stream of its own: the marker, every name and size, with the
-// data skipped by seeking. Sound when every name is a safe one of at most 260 bytes, every
-// entry's data and the end item lie within the file. Damage is reported through the
-// observer with the damaged-file message; returns non-zero if sound.
+// Reads the whole archive of file on a stream of its own, as the extraction will read it, and
+// refuses what the extraction would refuse: a name of more than 260 bytes or an unsafe one
+// (for every entry, installed or not), an entry or end item beyond the file's end, and an
+// imploded entry that does not explode (with its output dropped) or whose stream is shorter
+// than its size. When an integrity record stands behind the end item, the CRC-32 of the bytes
+// it covers must match; a sound record anywhere else means the items do not end where the
+// builder ended them. Works in installState.scratch. Damage is reported through the observer
+// with the damaged-file message; returns non-zero if sound.
 int CheckPayload(const char* file, PayloadSummary* summary);

@@ -1,5 +1,6 @@
-// fuzz_setup_file.cpp - arbitrary bytes behind the marker, installed as the setup program
-// would: no crash, no sanitizer report, and nothing written outside the install directory.
+// fuzz_setup_file.cpp - arbitrary bytes behind the marker, checked and installed as the setup
+// program would: no crash, no sanitizer report, nothing written outside the install directory,
+// and no damage met by the extraction of a file that the payload check called sound.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,8 +11,10 @@
 #include <unistd.h>
 
 #include "app/install_state.h"
+#include "app/texts.h"
 #include "payload/archive_reader.h"
 #include "payload/entry_loop.h"
+#include "payload/payload_check.h"
 #include "tools/mksetup/host_path.h"
 
 namespace fs = std::filesystem;
@@ -26,10 +29,14 @@ class CountingObserver : public InstallObserver {
         if (percent < 0 || percent > 100)
             std::abort();
     }
-    void ReportFailure(const char*) override { ++failures; }
+    void ReportFailure(const char* text) override {
+        ++failures;
+        damaged += std::strcmp(text, text::kDamaged) == 0;
+    }
     void ReportPathFailure(const char*) override { ++failures; }
     void ShowFinished() override {}
     int failures = 0;
+    int damaged = 0;
 };
 
 void RemoveSandbox();
@@ -82,11 +89,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::snprintf(s.installDir, sizeof s.installDir, "%s/", inside.string().c_str());
     s.dirEnd = s.installDir + std::strlen(s.installDir);
     s.total = static_cast<int32_t>(size);
+
+    // The check that the setup program runs before it deletes anything. It reads every item
+    // and explodes every stream as the extraction does, so a file it calls sound, in a
+    // directory that the setup program would take (the longest path fits), must extract
+    // without any damage: only the file system may still fail.
+    PayloadSummary summary;
+    bool sound = CheckPayload(s.ownPath, &summary) != 0;
+    if (sound ? observer.failures != 0 : observer.failures != 1)
+        std::abort();
+    bool taken = sound && std::strlen(s.installDir) + summary.longestTail < kPathSize;
+    observer.failures = 0;
+    observer.damaged = 0;
     if (OpenPayload()) {
         int ok = InstallEntries(MakeHostPath);
         // Every way out is either the end item or exactly one report.
         if (ok ? observer.failures != 0 : observer.failures != 1)
             std::abort();
+        if (taken && observer.damaged != 0) {
+            std::fprintf(stderr, "the check called the file sound; the extraction found damage\n");
+            std::abort();
+        }
         std::fclose(s.payloadFile);
         s.payloadFile = nullptr;
     }

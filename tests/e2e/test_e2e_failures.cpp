@@ -123,6 +123,28 @@ TEST_F(Failure, SetupFileWithoutPayloadLeavesAnExistingDirectoryAlone) {
     AbortStartsNothing(setup);
 }
 
+TEST_F(Failure, SetupFileWithOneFlippedByteLeavesTheUsersFilesAlone) {
+    // One bit of one byte in the middle of the payload: without the integrity record the
+    // setup program emptied the directory, installed a damaged file and called it success.
+    std::vector<unsigned char> image = ReadFileBytes(BuiltSetupFile());
+    size_t marker = MarkerOffset(image);
+    ASSERT_LT(marker, image.size());
+    image[marker + (image.size() - marker) / 2] ^= 0x08;
+    std::string typed = Dir("Mine");
+    fs::create_directories(typed);
+    WriteFileText(fs::path(typed) / "letter.txt", "mine");
+
+    SetupDriver setup(DownloadDir(), image);
+    ASSERT_TRUE(setup.Start());
+    ASSERT_TRUE(setup.SetDirectory(typed));
+    ExpectOneBox(setup, kDamaged);
+    ExpectFailedState(setup);
+    EXPECT_EQ(std::set<std::string>{"letter.txt"}, NamesIn(typed));
+    EXPECT_EQ("mine", ReadText(fs::path(typed) / "letter.txt"));
+    EXPECT_FALSE(fs::exists(GroupFolder()));
+    AbortStartsNothing(setup);
+}
+
 TEST_F(Failure, DirectoryOnAMissingDriveIsReportedAtTheDirectoryField) {
     // A drive letter that the prefix does not map.
     DWORD drives = GetLogicalDrives();

@@ -6,11 +6,15 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <string>
 
+#include "payload/archive_writer.h"
+#include "payload/implode.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/screenshot.h"
 #include "tests/support/shell_objects.h"
@@ -139,7 +143,44 @@ void ExpectProductStarted(SetupDriver& setup, const std::string& installDir, boo
     EXPECT_TRUE(CloseProgram(product));
 }
 
+// Writes the built setup program's image with the demo product behind it, as a writer
+// without the integrity record makes it (older builders, other tools): each file imploded
+// when that makes it smaller, stored otherwise, and nothing behind the end item.
+void WriteSetupFileWithoutRecord(const fs::path& file) {
+    std::vector<unsigned char> built = ReadFileBytes(BuiltSetupFile());
+    size_t image = 0;
+    while (image + 16 <= built.size() && std::memcmp(&built[image], "ZOLTZOLTZOLTZOLT", 16) != 0)
+        image += 16;
+    FILE* out = std::fopen(file.string().c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    ArchiveWriter writer(out);
+    ASSERT_TRUE(writer.Begin(built.data(), image));
+    const ImplodeOptions fast{ImplodeLevel::Fast, LiteralMode::Auto, 6};
+    for (const std::string& name : PayloadNames()) {
+        std::vector<unsigned char> data = ReadFileBytes(PayloadDir() / name), stream;
+        if (Implode(data.data(), data.size(), fast, &stream) && stream.size() < data.size())
+            ASSERT_TRUE(writer.Imploded(name.c_str(), stream.data(), stream.size()));
+        else
+            ASSERT_TRUE(writer.Stored(name.c_str(), data.data(), data.size()));
+    }
+    ASSERT_TRUE(writer.End());
+    ASSERT_EQ(0, std::fclose(out));
+}
+
 class Installation : public SetupTest {};
+
+TEST_F(Installation, SetupFileWithoutTheIntegrityRecordStillInstalls) {
+    fs::path older = work_.path() / "older.exe";
+    WriteSetupFileWithoutRecord(older);
+    SetupDriver setup(DownloadDir(), older);
+    ASSERT_TRUE(setup.Start());
+    std::string typed = Dir("Older");
+    InstallAndCloseReadme(setup, typed, false);
+    ExpectFinishedDialog(setup);
+    ExpectInstalledFiles(typed, false);
+    setup.Press(kAbortButton);
+    ExpectProductStarted(setup, Installed(typed));
+}
 
 TEST_F(Installation, StandardInstallationWritesTheFilesGroupAndStartsTheProduct) {
     SetupDriver setup(DownloadDir());

@@ -11,6 +11,7 @@
 #include "app/texts.h"
 #include "payload/archive_reader.h"
 #include "payload/archive_writer.h"
+#include "payload/entry_loop.h"
 #include "payload/entry_name.h"
 #include "payload/extract.h"
 #include "tests/support/recording_observer.h"
@@ -73,7 +74,7 @@ class ExtractTest : public ::testing::Test {
     int Next() {
         if (!ReadEntryName(installState.scratch) || !ReadEntrySize(&installState.remaining))
             return 0;
-        std::string name = installState.scratch;
+        std::string name(installState.scratch);
         return SelectEntry(name.c_str()) ? ExtractEntry(installState.scratch) : SkipEntry();
     }
 
@@ -213,8 +214,11 @@ TEST(Progress, MeterClampsAndDoesNotOverflow) {
 }
 
 TEST_F(ExtractTest, UnsafeNamesAreRefusedBeforeAnythingIsOpened) {
-    const char* names[] = {"..\\evil.txt", "sub/../../evil.txt", "\\evil.txt",   "/evil.txt",
-                           "C:evil.txt",   "lxv.exe:stream",     "a\\...\\evil", ".. \\evil"};
+    const char* names[] = {"..\\evil.txt", "sub/../../evil.txt", "\\evil.txt", "/evil.txt",
+                           "C:evil.txt", "lxv.exe:stream", "a\\...\\evil", ".. \\evil",
+                           // Windows opens a device for these, in any directory.
+                           "nul", "NUL.txt", "con .log", "Aux.", "prn. .", "docs\\com1.txt",
+                           "LPT9\\x", "com0", "conin$", "COM\xB9"};
     for (const char* name : names) {
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
         installState.remaining = -3;
@@ -228,6 +232,8 @@ TEST_F(ExtractTest, UnsafeNamesAreRefusedBeforeAnythingIsOpened) {
     EXPECT_TRUE(IsSafeEntryName("docs\\readme.txt"));
     EXPECT_TRUE(IsSafeEntryName("..name"));
     EXPECT_TRUE(IsSafeEntryName("a.b.c"));
+    for (const char* name : {"nul1.txt", "xnul", "console.txt", "com10", "lpt.txt", "aux_\\a"})
+        EXPECT_TRUE(IsSafeEntryName(name)) << name;
 }
 
 TEST_F(ExtractTest, PathThatDoesNotFitIsRefusedWithTheCreateMessage) {
@@ -274,6 +280,22 @@ TEST_F(ExtractTest, SubdirectoriesAreRelativeToTheInstallDirectory) {
     EXPECT_FALSE(EnterSubdirectory(">..\\up", MakeHostPath));
     EXPECT_FALSE(EnterSubdirectory(std::string(">" + std::string(300, 's')).c_str(), MakeHostPath));
     EXPECT_EQ(observer.Failures().size(), 2u);
+}
+
+// A developer-only entry that the file cuts short, installed with the standard option: the
+// skip runs into the end of the file after its first chunk, which is damage like any other.
+TEST_F(ExtractTest, EntryCutShortWhileSkippingIsDamage) {
+    Bytes data = Pattern(40000);
+    Open([&](ArchiveWriter& w) { w.Stored("devref.htm", data.data(), data.size()); });
+    std::fclose(installState.payloadFile);
+    installState.payloadFile = nullptr;
+    fs::resize_file(installState.ownPath, fs::file_size(installState.ownPath) - 20000);
+    ASSERT_TRUE(OpenPayload());
+    EXPECT_FALSE(InstallEntries(MakeHostPath));
+    EXPECT_EQ(observer.Failures(), std::vector<std::string>{text::kDamaged});
+    EXPECT_EQ(observer.Statuses(), std::vector<std::string>{""}); // skipped, not installed
+    EXPECT_EQ(observer.Percents().size(), 1u);                    // one whole chunk read
+    EXPECT_TRUE(fs::is_empty(out));
 }
 
 #ifndef _WIN32

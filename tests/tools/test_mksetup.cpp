@@ -181,8 +181,13 @@ TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
     for (size_t cut = whole.size() - 40; cut < whole.size(); ++cut)
         cuts.push_back(cut);
     fs::path cutFile = dir.path() / "cut.exe";
+    // Cut right behind the end item, every item is whole: a file without the integrity
+    // record, which installs as files written before the record did.
+    const size_t behindEndItem = whole.size() - 24;
     for (size_t cut : cuts) {
         SCOPED_TRACE(cut);
+        if (cut == behindEndItem)
+            continue;
         WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
         Result verify = Mksetup({"verify", cutFile.string()});
         EXPECT_EQ(verify.status, 1) << verify.output;
@@ -191,8 +196,13 @@ TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
         fs::path out = dir.path() / "x" / "inside";
         EXPECT_EQ(Mksetup({"extract", cutFile.string(), out.string(), "--option", "2"}).status, 1);
     }
-    // Nothing was written beside the extraction directory.
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "x"), fs::directory_iterator()), 1);
+    WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(behindEndItem)));
+    Result wholeItems = Mksetup({"verify", cutFile.string()});
+    EXPECT_EQ(wholeItems.status, 0) << wholeItems.output;
+    EXPECT_NE(wholeItems.output.find("no integrity record"), std::string::npos);
+    // The payload check comes first, as in the setup program: nothing was written at all,
+    // not even the extraction directory.
+    EXPECT_FALSE(fs::exists(dir.path() / "x"));
 }
 
 TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
@@ -207,8 +217,13 @@ TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
     EXPECT_FALSE(fs::exists(setup));
     WriteFileBytes(stub, Random(64, 5));
 
-    const char* manifests[] = {"file ../evil.txt ..\\evil.txt\n", "file x.txt >x\n",
-                               "file x.txt c:x\n", "dir ..\\up\n", "bogus line\n"};
+    const char* manifests[] = {"file ../evil.txt ..\\evil.txt\n",
+                               "file x.txt >x\n",
+                               "file x.txt c:x\n",
+                               "dir ..\\up\n",
+                               "file x.txt NUL.txt\n",
+                               "dir docs\\com1\n",
+                               "bogus line\n"};
     WriteFileText(dir.path() / "x.txt", "x");
     for (const char* text : manifests) {
         WriteFileText(dir.path() / "manifest.txt", text);
@@ -218,6 +233,48 @@ TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
         EXPECT_NE(r.output.find("mksetup: "), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(setup));
+}
+
+// Where an entry's data begin: behind the first occurrence of its name and its size field.
+size_t DataOffset(const Bytes& file, const std::string& name) {
+    std::string text(file.begin(), file.end());
+    size_t at = text.find(name + '\0', 1024);
+    EXPECT_NE(at, std::string::npos) << name;
+    return at + name.size() + 1 + 4;
+}
+
+TEST_F(MksetupTest, IntegrityRecordIsShownAndAFlippedByteIsDamage) {
+    ASSERT_EQ(Build().status, 0);
+    Bytes whole = ReadFileBytes(setup);
+    char crc[40];
+    std::snprintf(crc, sizeof crc, "CRC-32 %02x%02x%02x%02x of ", whole[whole.size() - 5],
+                  whole[whole.size() - 6], whole[whole.size() - 7], whole[whole.size() - 8]);
+    Result verify = Mksetup({"verify", setup.string()});
+    EXPECT_EQ(verify.status, 0);
+    EXPECT_NE(verify.output.find("; integrity record " + std::string(crc)), std::string::npos)
+        << verify.output;
+    Result list = Mksetup({"list", setup.string()});
+    EXPECT_NE(list.output.find("record           24             " + std::string(crc)),
+              std::string::npos)
+        << list.output;
+
+    // One byte in the middle of a stored entry, and of an imploded one.
+    fs::path flipped = dir.path() / "flipped.exe";
+    for (const char* name : {"lxv.exe", "lxv.htm"}) {
+        SCOPED_TRACE(name);
+        Bytes bytes = whole;
+        bytes[DataOffset(whole, name) + 1000] ^= 0x04;
+        WriteFileBytes(flipped, bytes);
+        Result damaged = Mksetup({"verify", flipped.string()});
+        EXPECT_EQ(damaged.status, 1);
+        EXPECT_NE(damaged.output.find("Incomplete or damaged installation file!"),
+                  std::string::npos);
+        EXPECT_NE(damaged.output.find("does not match the integrity record"), std::string::npos)
+            << damaged.output;
+        fs::path out = dir.path() / "flipped";
+        EXPECT_EQ(Mksetup({"extract", flipped.string(), out.string()}).status, 1);
+        EXPECT_FALSE(fs::exists(out));
+    }
 }
 
 // The header of a PE file of 32 or 64 bits whose security directory holds the given entry.

@@ -115,8 +115,10 @@ int BuildCommand(const BuildOptions& options) {
         ok = implode ? writer.Imploded(item.name.c_str(), stream.data(), stream.size())
                      : writer.Stored(item.name.c_str(), data.data(), data.size());
     }
+    // The integrity record goes right behind the end item, where the setup program looks
+    // for it; a signature's certificate table is appended behind it later.
     if (ok && error.empty())
-        ok = writer.End();
+        ok = writer.End() && writer.IntegrityRecord();
     if (ok && error.empty() && writer.BytesWritten() - payloadStart > kLargestFile)
         error = "the payload exceeds 2 GiB";
     bool closed = std::fclose(out) == 0;

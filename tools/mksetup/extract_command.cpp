@@ -7,6 +7,7 @@
 #include "app/install_state.h"
 #include "payload/archive_reader.h"
 #include "payload/entry_loop.h"
+#include "payload/payload_check.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/console_observer.h"
 #include "tools/mksetup/host_path.h"
@@ -19,6 +20,16 @@ int ExtractCommand(const std::string& file, const std::string& directory, int op
     InstallState& s = installState;
     s.observer = &observer;
     s.option = static_cast<uint8_t>(option);
+
+    // As the setup program does before it touches the install directory: the whole payload
+    // is checked first, so a damaged file writes nothing.
+    observer.where = "payload check";
+    PayloadSummary summary;
+    if (!CheckPayload(file.c_str(), &summary)) {
+        std::fprintf(stderr, "mksetup: %s: %s\n", file.c_str(), summary.damage);
+        return kExitFailure;
+    }
+    observer.where.clear();
 
     std::error_code ec;
     fs::create_directories(directory, ec);

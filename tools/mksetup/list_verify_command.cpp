@@ -10,6 +10,8 @@
 #include "payload/entry_name.h"
 #include "payload/explode.h"
 #include "payload/extract.h"
+#include "payload/integrity_record.h"
+#include "payload/payload_check.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/console_observer.h"
 
@@ -35,9 +37,13 @@ bool DecodeEntry(ItemInfo* info) {
     info->packed = s.remaining > 0 ? s.remaining : -int64_t(s.remaining);
     info->decoded = 0;
     int result = 0;
+    bool unread = false;
     if (info->imploded) {
-        result = Explode(ReadPayloadChunk, CountOutput,
-                         reinterpret_cast<ExplodeWorkArea*>(s.scratch), &info->decoded);
+        result = Explode(ReadPayloadChunk, CountOutput, s.scratch.Create<ExplodeWorkArea>(),
+                         &info->decoded);
+        // As in the extraction: bytes the decoder never asked for would be read as the next
+        // item.
+        unread = result == kExplodeOk && s.remaining != 0;
     } else {
         s.remaining = archive::EntryByteCount(s.remaining);
         uint32_t request = kCopyChunk;
@@ -45,7 +51,7 @@ bool DecodeEntry(ItemInfo* info) {
         while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
             info->decoded += n;
     }
-    if (s.readError || result != 0) {
+    if (s.readError || result != 0 || unread) {
         s.observer->ReportFailure(text::kDamaged);
         return false;
     }
@@ -68,7 +74,7 @@ template <class Visit> bool Walk(const std::string& file, ConsoleObserver* obser
         observer->where = "item " + std::to_string(index);
         if (!ReadEntryName(installState.scratch))
             break;
-        std::string name = installState.scratch;
+        std::string name(installState.scratch);
         if (name.empty()) {
             sound = true;
             break;
@@ -98,6 +104,25 @@ template <class Visit> bool Walk(const std::string& file, ConsoleObserver* obser
     return sound;
 }
 
+// The setup program's own check before it deletes anything, which also verifies the
+// integrity record. On damage, says what was found.
+bool CheckAsTheSetupProgram(const std::string& file, ConsoleObserver* observer,
+                            PayloadSummary* summary) {
+    observer->where = "payload check";
+    if (CheckPayload(file.c_str(), summary))
+        return true;
+    std::fprintf(stderr, "mksetup: %s: %s\n", file.c_str(), summary->damage);
+    return false;
+}
+
+// The integrity record's figures, in a few words.
+std::string DescribeRecord(const PayloadSummary& summary) {
+    char text[80];
+    std::snprintf(text, sizeof text, "CRC-32 %08x of %llu bytes", summary.crc,
+                  static_cast<unsigned long long>(summary.covered));
+    return text;
+}
+
 } // namespace
 
 int ListCommand(const std::string& file) {
@@ -111,7 +136,15 @@ int ListCommand(const std::string& file) {
                         static_cast<long long>(info.packed), static_cast<long long>(info.decoded),
                         name.c_str());
     });
-    return sound ? kExitOk : kExitFailure;
+    PayloadSummary summary;
+    if (!sound || !CheckAsTheSetupProgram(file, &observer, &summary))
+        return kExitFailure;
+    if (summary.hasRecord)
+        std::printf("%-8s %10d %10s  %s\n", "record", archive::kIntegrityRecordSize, "",
+                    DescribeRecord(summary).c_str());
+    else
+        std::printf("%-8s %10s %10s  %s\n", "record", "-", "", "none");
+    return kExitOk;
 }
 
 int VerifyCommand(const std::string& file) {
@@ -124,9 +157,12 @@ int VerifyCommand(const std::string& file) {
             bytes += info.decoded;
         }
     });
-    if (!sound)
+    PayloadSummary summary;
+    if (!sound || !CheckAsTheSetupProgram(file, &observer, &summary))
         return kExitFailure;
-    std::printf("%s: sound, %d entries, %lld bytes decoded\n", file.c_str(), entries,
-                static_cast<long long>(bytes));
+    std::string record =
+        summary.hasRecord ? "integrity record " + DescribeRecord(summary) : "no integrity record";
+    std::printf("%s: sound, %d entries, %lld bytes decoded; %s\n", file.c_str(), entries,
+                static_cast<long long>(bytes), record.c_str());
     return kExitOk;
 }

@@ -19,11 +19,15 @@ const char kUsage[] =
     "build    appends the items of SOURCE to the setup program SETUP.EXE. SOURCE is a\n"
     "         directory (its files, then one section per sub-directory, sorted) or a\n"
     "         manifest with lines 'file PATH [NAME]' and 'dir [NAME]'. Defaults: --level\n"
-    "         best, --literals auto, --dict 6.\n"
-    "list     prints every item: sections, and each entry's kind, packed and decoded size.\n"
-    "verify   decodes every entry as the setup program would; exit 1 if the file is damaged.\n"
-    "extract  installs the payload into DIR as the setup program would, for option 1\n"
-    "         (standard, the default) or 2 (developer).\n";
+    "         best, --literals auto, --dict 6. An integrity record (a CRC-32 of the items)\n"
+    "         follows the end item.\n"
+    "list     prints every item: sections, and each entry's kind, packed and decoded size,\n"
+    "         and the integrity record.\n"
+    "verify   decodes every entry and checks the payload as the setup program would, the\n"
+    "         integrity record included, and says whether the file has one; exit 1 if the\n"
+    "         file is damaged.\n"
+    "extract  checks the payload, then installs it into DIR as the setup program would,\n"
+    "         for option 1 (standard, the default) or 2 (developer).\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "mksetup: %s\n%s", problem, kUsage);

@@ -20,7 +20,8 @@ std::string CheckArchiveName(const std::string& name, bool subdirectory) {
     if (name.find('\0') != std::string::npos)
         return "name holds a NUL byte";
     if (!IsSafeEntryName(name.c_str()))
-        return "name would leave the install directory ('..', ':', or a leading separator)";
+        return "name would leave the install directory ('..', ':', or a leading separator) or "
+               "name a Windows device (con, nul, aux, prn, com1, lpt1, ... with any extension)";
     return "";
 }
 
