@@ -12,6 +12,7 @@
 #include "tests/e2e/host_side.h"
 #include "tests/e2e/install_checks.h"
 #include "tests/e2e/setup_driver.h"
+#include "tests/support/shell_objects.h"
 
 namespace fs = std::filesystem;
 
@@ -82,7 +83,7 @@ void PrintShortcuts() {
     std::printf("  program group %s:\n", group.string().c_str());
     for (fs::directory_iterator it(group, ec); !ec && it != fs::directory_iterator();
          it.increment(ec)) {
-        e2e::Shortcut link = e2e::ReadShortcut(it->path());
+        ShortcutContent link = ReadShortcut(it->path());
         std::printf("    %-36s -> %s%s%s\n", it->path().filename().string().c_str(),
                     link.loaded ? link.target.c_str() : "(unreadable)",
                     link.arguments.empty() ? "" : " ", link.arguments.c_str());
