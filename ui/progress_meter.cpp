@@ -29,12 +29,14 @@ ProgressMeter::ProgressMeter(int32_t controlId, CDialog* owner, COLORREF barColo
 
 void ProgressMeter::SetPercent(int32_t value) {
     // The picture depends on nothing but the percent, so an unchanged value needs no new
-    // pixels; UpdateWindow still paints whatever else of the owner is invalid.
-    if (value != percent) {
-        percent = value;
-        // Never erase: the repaint draws the meter only, over the same tiles.
-        owner->InvalidateRect(&rectangle, false);
-    }
+    // pixels and no repaint at all. Extraction reports every chunk it reads, thousands of
+    // times per install, while the percent moves at most a hundred times; under Wine even
+    // an UpdateWindow with nothing to paint is a round trip to the server.
+    if (value == percent)
+        return;
+    percent = value;
+    // Never erase: the repaint draws the meter only, over the same tiles.
+    owner->InvalidateRect(&rectangle, false);
     owner->UpdateWindow();
 }
 

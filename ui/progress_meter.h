@@ -15,7 +15,8 @@ class ProgressMeter {
     // Measures the placeholder once; later moves of the control are not followed.
     ProgressMeter(int32_t controlId, CDialog* owner, COLORREF barColour, COLORREF textColour);
 
-    // Stores the value (0 to 100, not clamped) and repaints before returning.
+    // Stores the value (0 to 100, not clamped) and repaints before returning; the same value
+    // again repaints nothing.
     void SetPercent(int32_t percent);
     // The owner's whole paint cycle: begins it, draws the meter and ends it.
     void Paint();

@@ -17,22 +17,87 @@ constexpr int kStatus = 102;
 constexpr int kDirectory = 104;
 constexpr int kDeveloper = 114;
 
-struct Found {
+constexpr DWORD kReadTimeout = 60000; // one read's limit; a read that times out is retried
+constexpr int kReadAttempts = 10;     // so a dialog busy for ten minutes still answers
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// A control's text through the dialog's own thread, with a time limit. A read that times
+// out while the process still runs is tried again: the dialog answers only between its
+// synchronous steps, and a large installation keeps it busy for long.
+bool ReadText(HANDLE process, HWND control, char* text, int size) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD_PTR copied = 0;
+        text[0] = 0;
+        SetLastError(0);
+        if (SendMessageTimeoutA(control, WM_GETTEXT, size, reinterpret_cast<LPARAM>(text),
+                                SMTO_NORMAL, kReadTimeout, &copied) != 0)
+            return true;
+        DWORD error = GetLastError();
+        if ((error != ERROR_TIMEOUT && error != 0) ||
+            WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
+            return false;
+    }
+    return false;
+}
+
+struct DialogSearch {
     DWORD process;
     HWND window;
 };
 
+// The setup dialog is the dialog-class window of the started process that has the
+// directory field. Its title is there from the window's creation on, before the controls
+// and their initialisation, so the title says nothing about whether it is ready.
 BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    Found* found = reinterpret_cast<Found*>(param);
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    char title[64];
-    if (process == found->process && GetWindowTextA(window, title, sizeof title) > 0 &&
-        std::strcmp(title, "Lexivane - Installation") == 0) {
-        found->window = window;
+    if (process == search->process && ClassOf(window) == "#32770" &&
+        GetDlgItem(window, kDirectory) != nullptr) {
+        search->window = window;
         return FALSE;
     }
     return TRUE;
+}
+
+// Waits until the setup dialog is initialised: shown (a dialog with the visible style is
+// shown only after its initialisation has run) and its directory field filled with the
+// default. A directory typed before that moment would be overwritten by the initialisation.
+HWND WaitForDialog(const PROCESS_INFORMATION& info) {
+    for (int i = 0; i < 6000; ++i) {
+        if (WaitForSingleObject(info.hProcess, 0) != WAIT_TIMEOUT)
+            return nullptr;
+        DialogSearch search = {info.dwProcessId, nullptr};
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        char directory[MAX_PATH];
+        if (search.window != nullptr && IsWindowVisible(search.window) &&
+            ReadText(info.hProcess, GetDlgItem(search.window, kDirectory), directory,
+                     sizeof directory) &&
+            directory[0] != 0)
+            return search.window;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+// Types the directory and ticks the developer box, and reads both back.
+bool FillIn(HANDLE process, HWND dialog, const char* directory) {
+    HWND field = GetDlgItem(dialog, kDirectory);
+    HWND box = GetDlgItem(dialog, kDeveloper);
+    DWORD_PTR result = 0;
+    char text[MAX_PATH];
+    return SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(directory),
+                               SMTO_NORMAL, kReadTimeout, &result) &&
+           ReadText(process, field, text, sizeof text) && std::strcmp(text, directory) == 0 &&
+           SendMessageTimeoutA(box, BM_SETCHECK, BST_CHECKED, 0, SMTO_NORMAL, kReadTimeout,
+                               &result) &&
+           SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_NORMAL, kReadTimeout, &result) &&
+           result == BST_CHECKED;
 }
 
 // The latest last-write time of the files below directory (recursively), as FILETIME ticks.
@@ -93,12 +158,6 @@ unsigned long long Now() {
     return (unsigned long long)now.dwHighDateTime << 32 | now.dwLowDateTime;
 }
 
-bool ReadStatus(HWND dialog, char* text, int size) {
-    DWORD_PTR copied = 0;
-    return SendMessageTimeoutA(GetDlgItem(dialog, kStatus), WM_GETTEXT, size,
-                               reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 60000, &copied) != 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -114,29 +173,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "install_timer: cannot start %s (%lu)\n", argv[1], GetLastError());
         return 1;
     }
-    Found found = {info.dwProcessId, nullptr};
-    for (int i = 0; i < 6000 && found.window == nullptr; ++i) {
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&found));
-        if (found.window == nullptr)
-            Sleep(10);
-    }
+    HWND dialog = WaitForDialog(info);
     int result = 1;
-    if (found.window == nullptr) {
+    if (dialog == nullptr) {
         std::fprintf(stderr, "install_timer: the setup dialog did not appear\n");
+    } else if (!FillIn(info.hProcess, dialog, argv[2])) {
+        std::fprintf(stderr, "install_timer: the dialog did not take the directory (%lu)\n",
+                     GetLastError());
     } else {
-        SendMessageA(GetDlgItem(found.window, kDirectory), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(argv[2]));
-        SendMessageA(GetDlgItem(found.window, kDeveloper), BM_SETCHECK, BST_CHECKED, 0);
         LARGE_INTEGER frequency, start, now;
         QueryPerformanceFrequency(&frequency);
         QueryPerformanceCounter(&start);
         unsigned long long pressed = Now();
-        PostMessageA(GetDlgItem(found.window, IDOK), BM_CLICK, 0, 0);
+        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         char status[300] = "";
         // The status line is read between the dialog's synchronous repaints; a reading
         // blocks while the dialog is busy and answers as soon as it takes messages again.
         for (;;) {
-            if (!ReadStatus(found.window, status, sizeof status)) {
+            if (!ReadText(info.hProcess, GetDlgItem(dialog, kStatus), status, sizeof status)) {
                 std::fprintf(stderr, "install_timer: no answer from the dialog (%lu)\n",
                              GetLastError());
                 break;

@@ -171,6 +171,21 @@ TEST_F(MksetupTest, OutputIsDeterministic) {
     EXPECT_EQ(std::string(first.begin() + 1008, first.begin() + 1024), "ZOLTZOLTZOLTZOLT");
 }
 
+// Entries packed side by side are written in archive order: any number of jobs gives the
+// bytes of the serial build.
+TEST_F(MksetupTest, ParallelBuildIsByteIdenticalToSerial) {
+    for (int i = 0; i < 24; ++i)
+        WriteFileBytes(product / "help" / ("page" + std::to_string(i) + ".htm"),
+                       Text(2000 + 3000 * static_cast<size_t>(i % 7)));
+    ASSERT_EQ(Build({"--jobs", "1"}).status, 0);
+    Bytes serial = ReadFileBytes(setup);
+    for (const char* jobs : {"2", "5"}) {
+        ASSERT_EQ(Build({"--jobs", jobs}).status, 0) << jobs;
+        EXPECT_EQ(ReadFileBytes(setup), serial) << jobs << " jobs";
+    }
+    EXPECT_EQ(Build({"--jobs", "0"}).status, 2);
+}
+
 TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
     ASSERT_EQ(Build({"--level", "fast"}).status, 0);
     Bytes whole = ReadFileBytes(setup);

@@ -1,12 +1,11 @@
 // build_command.cpp - mksetup build: a stub and a product directory become a setup file.
 #include <chrono>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 #include <vector>
 
 #include "payload/archive_writer.h"
+#include "tools/mksetup/entry_packer.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/sources.h"
 #include "tools/mksetup/stub_signature.h"
@@ -17,19 +16,24 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-constexpr uintmax_t kLargestFile = 0x7FFFFFFF; // sizes are signed 32-bit
+constexpr uint64_t kLargestPayload = 0x7FFFFFFF; // sizes and offsets are signed 32-bit
 
 int Fail(const std::string& what) {
     std::fprintf(stderr, "mksetup: %s\n", what.c_str());
     return kExitFailure;
 }
 
-bool ReadWhole(const fs::path& file, Bytes* bytes) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+bool ReadStub(const std::string& file, Bytes* bytes) {
+    FILE* in = std::fopen(file.c_str(), "rb");
+    if (in == nullptr)
         return false;
-    bytes->assign(std::istreambuf_iterator<char>(in), {});
-    return !in.bad();
+    unsigned char block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, in)) > 0)
+        bytes->insert(bytes->end(), block, block + n);
+    bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
 }
 
 // A progress line on a terminal, once a build takes more than a moment.
@@ -59,7 +63,7 @@ class Progress {
 
 int BuildCommand(const BuildOptions& options) {
     Bytes stub;
-    if (!ReadWhole(options.stub, &stub))
+    if (!ReadStub(options.stub, &stub))
         return Fail(options.stub + ": cannot read the stub");
     long falseMarker = FindFalseMarker(stub.data(), stub.size());
     if (falseMarker >= 0)
@@ -85,41 +89,30 @@ int BuildCommand(const BuildOptions& options) {
     bool ok = writer.Begin(stub.data(), stub.size());
     uint64_t payloadStart = writer.BytesWritten();
 
+    // Entries are packed on worker threads but written here, one after the other in
+    // archive order, so the file is the same whatever the number of jobs.
     Progress progress(items.size());
-    Bytes data, stream;
-    size_t done = 0;
-    for (const SourceItem& item : items) {
-        if (!ok)
-            break;
-        progress.Show(++done, item.name);
+    EntryPacker packer(items, options.implode, options.jobs);
+    for (size_t i = 0; i < items.size() && ok; ++i) {
+        const SourceItem& item = items[i];
+        progress.Show(i + 1, item.name);
+        PackedEntry entry = packer.Take(i);
         if (item.subdirectory) {
             ok = writer.Subdirectory(item.name.c_str());
-            continue;
-        }
-        std::error_code ec;
-        uintmax_t size = fs::file_size(item.file, ec);
-        if (ec || !ReadWhole(item.file, &data)) {
-            error = item.file.string() + ": cannot be read";
+        } else if (!entry.error.empty()) {
+            error = entry.error;
             break;
+        } else {
+            ok = entry.imploded
+                     ? writer.Imploded(item.name.c_str(), entry.bytes.data(), entry.bytes.size())
+                     : writer.Stored(item.name.c_str(), entry.bytes.data(), entry.bytes.size());
         }
-        if (size > kLargestFile || data.size() > kLargestFile) {
-            error =
-                item.file.string() + ": 2 GiB or larger; an entry's size is a signed 32-bit number";
-            break;
-        }
-        // Imploded only when that makes the entry smaller; empty and tiny files are stored,
-        // as is anything whose stream would be too short for the decoder to accept.
-        bool implode = !data.empty() &&
-                       Implode(data.data(), data.size(), options.implode, &stream) &&
-                       stream.size() > 4 && stream.size() < data.size();
-        ok = implode ? writer.Imploded(item.name.c_str(), stream.data(), stream.size())
-                     : writer.Stored(item.name.c_str(), data.data(), data.size());
     }
     // The integrity record goes right behind the end item, where the setup program looks
     // for it; a signature's certificate table is appended behind it later.
     if (ok && error.empty())
         ok = writer.End() && writer.IntegrityRecord();
-    if (ok && error.empty() && writer.BytesWritten() - payloadStart > kLargestFile)
+    if (ok && error.empty() && writer.BytesWritten() - payloadStart > kLargestPayload)
         error = "the payload exceeds 2 GiB";
     bool closed = std::fclose(out) == 0;
     if (error.empty() && (!ok || !closed))

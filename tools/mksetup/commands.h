@@ -14,6 +14,7 @@ struct BuildOptions {
     std::string output;
     std::string source;
     ImplodeOptions implode;
+    unsigned jobs = 1; // entries packed at the same time
 };
 
 int BuildCommand(const BuildOptions& options);

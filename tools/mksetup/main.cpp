@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "tools/mksetup/commands.h"
+#include "tools/mksetup/entry_packer.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: mksetup build --stub SETUP.EXE -o OUT.EXE [--level fast|best]\n"
-    "                     [--literals raw|coded|auto] [--dict 4|5|6] SOURCE\n"
+    "                     [--literals raw|coded|auto] [--dict 4|5|6] [--jobs N] SOURCE\n"
     "       mksetup list FILE\n"
     "       mksetup verify FILE\n"
     "       mksetup extract FILE DIR [--option 1|2]\n"
@@ -19,29 +20,56 @@ const char kUsage[] =
     "build    appends the items of SOURCE to the setup program SETUP.EXE. SOURCE is a\n"
     "         directory (its files, then one section per sub-directory, sorted) or a\n"
     "         manifest with lines 'file PATH [NAME]' and 'dir [NAME]'. Defaults: --level\n"
-    "         best, --literals auto, --dict 6. An integrity record (a CRC-32 of the items)\n"
-    "         follows the end item.\n"
-    "list     prints every item: sections, and each entry's kind, packed and decoded size,\n"
-    "         and the integrity record.\n"
-    "verify   decodes every entry and checks the payload as the setup program would, the\n"
-    "         integrity record included, and says whether the file has one; exit 1 if the\n"
-    "         file is damaged.\n"
-    "extract  checks the payload, then installs it into DIR as the setup program would,\n"
-    "         for option 1 (standard, the default) or 2 (developer).\n";
+    "         best, --literals auto, --dict 6, --jobs the number of cores. The jobs
+"
+    "         compress entries side by side; the output is the same for any number. An
+"
+    "         integrity record (a CRC-32 of the items) follows the end item.
+"
+    "list     prints every item: sections, and each entry's kind, packed and decoded size,
+"
+    "         and the integrity record.
+"
+    "verify   decodes every entry and checks the payload as the setup program would, the
+"
+    "         integrity record included, and says whether the file has one; exit 1 if the
+"
+    "         file is damaged.
+"
+    "extract  checks the payload, then installs it into DIR as the setup program would,
+"
+    "         for option 1 (standard, the default) or 2 (developer).
+";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "mksetup: %s\n%s", problem, kUsage);
     return kExitUsage;
 }
 
+// A number of jobs from 1 to 256, in plain decimal digits.
+bool ParseJobs(const std::string& text, unsigned* jobs) {
+    if (text.empty() || text.size() > 3 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    unsigned value = 0;
+    for (char c : text)
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    if (value < 1 || value > 256)
+        return false;
+    *jobs = value;
+    return true;
+}
+
 int ParseBuild(const std::vector<std::string>& args) {
     BuildOptions options;
     options.implode = {ImplodeLevel::Best, LiteralMode::Auto, 6};
+    options.jobs = DefaultJobs();
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         bool hasValue = i + 1 < args.size();
         const std::string value = hasValue ? args[i + 1] : "";
-        if (a == "--stub" || a == "-o" || a == "--level" || a == "--literals" || a == "--dict") {
+        if (a == "--stub" || a == "-o" || a == "--level" || a == "--literals" || a == "--dict" ||
+            a == "--jobs") {
             if (!hasValue)
                 return Usage((a + " needs a value").c_str());
             ++i;
@@ -57,7 +85,9 @@ int ParseBuild(const std::vector<std::string>& args) {
                                                               : LiteralMode::Auto;
             else if (a == "--dict" && (value == "4" || value == "5" || value == "6"))
                 options.implode.dictionaryBits = value[0] - '0';
-            else if (a != "--stub" && a != "-o")
+            else if (a == "--jobs" && ParseJobs(value, &options.jobs))
+                continue;
+            else
                 return Usage(("bad value for " + a + ": " + value).c_str());
         } else if (!a.empty() && a[0] == '-') {
             return Usage(("unknown option " + a).c_str());
