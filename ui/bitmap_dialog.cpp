@@ -54,6 +54,10 @@ void BitmapDialog::CenterDialog() {
 void BitmapDialog::FocusControl(CDialog* dialog, int32_t controlId, bool movePointer,
                                 bool caretToEnd) {
     HWND control = dialog->GetDlgItem(controlId);
+    // The dialog may be gone already: the user can close it while a warning box is up, and
+    // the focus then goes nowhere and the pointer stays where it is.
+    if (control == nullptr)
+        return;
     // WM_NEXTDLGCTL with a window handle (flag 1) focuses it as keyboard navigation would:
     // a push button becomes the default button and an edit field has its text selected.
     dialog->SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -64,8 +68,9 @@ void BitmapDialog::FocusControl(CDialog* dialog, int32_t controlId, bool movePoi
         ::SendMessageA(control, EM_SCROLLCARET, 0, 0);
     }
     if (movePointer) {
-        RECT rect;
-        ::GetWindowRect(control, &rect);
+        RECT rect{};
+        if (!::GetWindowRect(control, &rect))
+            return;
         ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     }
 }

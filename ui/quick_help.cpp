@@ -55,7 +55,7 @@ void ShowQuickHelp(CDialog* dialog, int x, int y, QuickHelpEntry* table) {
     bool hadPanel = quickHelpState.openPanel != nullptr;
     bool inside = false;
     if (hadPanel) {
-        RECT panel;
+        RECT panel{};
         quickHelpState.openPanel->GetWindowRect(&panel);
         inside = ::PtInRect(&panel, point) != 0;
     }
@@ -63,9 +63,11 @@ void ShowQuickHelp(CDialog* dialog, int x, int y, QuickHelpEntry* table) {
     if (inside)
         return; // a right click inside the open panel only closes it
 
-    RECT bounds; // title bar and frame included
-    dialog->GetWindowRect(&bounds);
-    if (!::PtInRect(&bounds, point))
+    // Title bar and frame included. A dialog whose window is gone (closed while a warning box
+    // was up) has no rectangle, and no point lies in it.
+    RECT bounds{};
+    if (dialog->hwnd == nullptr || !::GetWindowRect(dialog->hwnd, &bounds) ||
+        !::PtInRect(&bounds, point))
         return;
     uint32_t templateId = TemplateFor(ItemAt(dialog, point), table, hadPanel);
     if (templateId == 0)
@@ -79,7 +81,7 @@ void ShowQuickHelp(CDialog* dialog, int x, int y, QuickHelpEntry* table) {
 
     // The pointer lies just inside the panel's top-left corner, or just inside the opposite
     // corner on an axis where the panel would reach the dialog's edge.
-    RECT size;
+    RECT size{};
     panel->GetWindowRect(&size);
     int pw = size.right - size.left;
     int ph = size.bottom - size.top;

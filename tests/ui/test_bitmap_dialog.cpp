@@ -138,3 +138,16 @@ TEST(PlainBitmapDialog, StaticControlsAreTransparentOverTheBitmap) {
     EXPECT_EQ(GetBkMode(dc), OPAQUE);
     ReleaseDC(dialog.hwnd, dc);
 }
+
+// The user may close the dialog while a warning box is up; the focus request that follows
+// the box then finds no control and must leave the pointer where it is.
+TEST(FocusControl, AGoneDialogLeavesThePointerAlone) {
+    TestDialog dialog(IDD_SETUP, 0, nullptr, kCenterBoth);
+    ASSERT_TRUE(DestroyWindow(dialog.hwnd));
+    ASSERT_TRUE(SetCursorPos(101, 117));
+    BitmapDialog::FocusControl(&dialog, IDCANCEL, true, true);
+    POINT at{};
+    GetCursorPos(&at);
+    EXPECT_EQ(at.x, 101);
+    EXPECT_EQ(at.y, 117);
+}
