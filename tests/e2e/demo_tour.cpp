@@ -28,9 +28,11 @@ std::string TakePicture(const std::string& hostDir, const std::string& name) {
     fs::path windowsFile = e2e::FromHostPath(file);
     std::error_code ec;
     fs::remove(windowsFile, ec);
-    // The picture is written under another name first, so that it never shows half-written.
-    std::string command = "xwd -root -silent | convert xwd:- '" + file + ".part.png' && mv '" +
-                          file + ".part.png' '" + file + "'";
+    // The root window in one read (xwd -root would rebuild it window by window and black out
+    // a pop-up over a window of its colormap), under another name first, so that the picture
+    // never shows half-written.
+    std::string command =
+        "import -window root '" + file + ".part.png' && mv '" + file + ".part.png' '" + file + "'";
     if (!e2e::StartOnHost(command) ||
         !e2e::PollUntil([&] { return fs::exists(windowsFile, ec); }, 20000))
         return {};
@@ -38,8 +40,7 @@ std::string TakePicture(const std::string& hostDir, const std::string& name) {
 }
 
 void PrintPicture(const char* what, const std::string& file) {
-    std::printf("  %-22s %s\n", what,
-                file.empty() ? "(no picture: xwd or convert failed)" : file.c_str());
+    std::printf("  %-22s %s\n", what, file.empty() ? "(no picture: import failed)" : file.c_str());
 }
 
 // A picture while the install runs. The install runs synchronously on the dialog's thread and
