@@ -20,26 +20,16 @@ const char kUsage[] =
     "build    appends the items of SOURCE to the setup program SETUP.EXE. SOURCE is a\n"
     "         directory (its files, then one section per sub-directory, sorted) or a\n"
     "         manifest with lines 'file PATH [NAME]' and 'dir [NAME]'. Defaults: --level\n"
-    "         best, --literals auto, --dict 6, --jobs the number of cores. The jobs
-"
-    "         compress entries side by side; the output is the same for any number. An
-"
-    "         integrity record (a CRC-32 of the items) follows the end item.
-"
-    "list     prints every item: sections, and each entry's kind, packed and decoded size,
-"
-    "         and the integrity record.
-"
-    "verify   decodes every entry and checks the payload as the setup program would, the
-"
-    "         integrity record included, and says whether the file has one; exit 1 if the
-"
-    "         file is damaged.
-"
-    "extract  checks the payload, then installs it into DIR as the setup program would,
-"
-    "         for option 1 (standard, the default) or 2 (developer).
-";
+    "         best, --literals auto, --dict 6, --jobs the number of cores. The jobs\n"
+    "         compress entries side by side; the output is the same for any number. An\n"
+    "         integrity record (a CRC-32 of the items) follows the end item.\n"
+    "list     prints every item: sections, and each entry's kind, packed and decoded size,\n"
+    "         and the integrity record.\n"
+    "verify   decodes every entry and checks the payload as the setup program would, the\n"
+    "         integrity record included, and says whether the file has one; exit 1 if the\n"
+    "         file is damaged.\n"
+    "extract  checks the payload, then installs it into DIR as the setup program would,\n"
+    "         for option 1 (standard, the default) or 2 (developer).\n";
 
 int Usage(const char* problem) {
     std::fprintf(stderr, "mksetup: %s\n%s", problem, kUsage);
