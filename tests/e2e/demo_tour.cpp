@@ -120,6 +120,7 @@ int main(int argc, char** argv) {
     // the dialog once the user has closed the viewer.
     e2e::ProgramWindow readme = setup.WaitForStartedWindow("readme", 10000);
     if (readme) {
+        Sleep(1000); // the viewer lays itself out again once maximized
         PrintPicture("read-me opened:", TakePicture(hostDir, "3-readme"));
         e2e::CloseProgram(readme);
     }
