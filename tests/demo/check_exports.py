@@ -6,41 +6,16 @@ Exit 0 when every DLL exports exactly the names given (in any order), 1 otherwis
 on the host, so the 32-bit libraries, which cannot be loaded here, are checked as well: their
 exports must be the plain names that Basic's Declare and GetProcAddress use.
 """
-import struct
+import os
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from pe_file import PeFile  # noqa: E402
 
 
 def exported_names(path):
     with open(path, "rb") as f:
-        data = f.read()
-    if data[:2] != b"MZ":
-        raise ValueError("no MZ header")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE signature")
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    directories = optional + (96 if magic == 0x10B else 112)
-    export_rva, export_size = struct.unpack_from("<II", data, directories)
-    if export_size == 0:
-        return []
-    table = optional + optional_size
-
-    def offset(rva):
-        for i in range(sections):
-            size, address, raw_size, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-            if address <= rva < address + max(size, raw_size):
-                return raw + rva - address
-        raise ValueError("RVA 0x%x is in no section" % rva)
-
-    count, names_rva = struct.unpack_from("<I4xI", data, offset(export_rva) + 24)
-    names = []
-    for i in range(count):
-        name_rva = struct.unpack_from("<I", data, offset(names_rva) + 4 * i)[0]
-        start = offset(name_rva)
-        names.append(data[start:data.index(b"\0", start)].decode("ascii"))
-    return names
+        return PeFile(f.read()).exported_names()
 
 
 def main():
