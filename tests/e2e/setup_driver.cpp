@@ -320,7 +320,22 @@ ProgramWindow SetupDriver::WaitForStartedWindow(const std::string& titlePart,
 }
 
 std::vector<DWORD> SetupDriver::StartedProcesses() const {
-    return process_.hProcess != nullptr ? Descendants(process_.dwProcessId) : std::vector<DWORD>();
+    std::vector<DWORD> started;
+    if (process_.hProcess == nullptr)
+        return started;
+    // Wine starts the programs of its session (the desktop, the services) on demand, as
+    // children of whichever process first needs them, which can be the setup program. They
+    // are Wine's, not programs that the setup program started.
+    static const char* const kSessionPrograms[] = {"explorer.exe",   "services.exe", "rpcss.exe",
+                                                   "winedevice.exe", "plugplay.exe", "svchost.exe",
+                                                   "conhost.exe"};
+    for (DWORD id : Descendants(process_.dwProcessId)) {
+        std::string name = ProgramName(id);
+        if (std::find(std::begin(kSessionPrograms), std::end(kSessionPrograms), name) ==
+            std::end(kSessionPrograms))
+            started.push_back(id);
+    }
+    return started;
 }
 
 bool CloseProgram(const ProgramWindow& program, DWORD milliseconds) {

@@ -36,6 +36,23 @@ std::vector<DWORD> Descendants(DWORD root) {
     return found;
 }
 
+std::string ProgramName(DWORD process) {
+    std::string name;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return name;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == process)
+            name = entry.szExeFile;
+    CloseHandle(snapshot);
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return name;
+}
+
 void EndDescendants(DWORD root) {
     for (DWORD id : Descendants(root)) {
         HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);

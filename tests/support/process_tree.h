@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // The processes below root (whose parent chain leads to it) that run now, children before
@@ -10,3 +11,5 @@
 std::vector<DWORD> Descendants(DWORD root);
 // Ends every process below root, and waits for each to be gone.
 void EndDescendants(DWORD root);
+// The file name of a running process's program, lower-cased; "" if it runs no longer.
+std::string ProgramName(DWORD process);
