@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_fixture.h"
+#include "tests/support/process_tree.h"
 #include "tests/e2e/host_side.h"
 #include "tests/e2e/screenshot.h"
 
@@ -59,7 +60,8 @@ class Failure : public SetupTest {
     static void AbortStartsNothing(SetupDriver& setup) {
         setup.Press(kAbortButton);
         EXPECT_EQ(0, setup.WaitForExit());
-        EXPECT_TRUE(setup.StartedProcesses().empty());
+        std::vector<DWORD> started = setup.StartedProcesses();
+        EXPECT_TRUE(started.empty()) << ProgramName(started.front());
     }
 
     // Presses Install and expects exactly one box with `text`, which is closed.
