@@ -22,6 +22,14 @@ constexpr char kSubdirPrefix = '>';
 // True if the 16-byte record has the magic at bytes 0-3 and 12-15: what the scan accepts.
 bool IsMarkerRecord(const unsigned char* record);
 
+// count (1 to 8) little-endian bytes as a number.
+inline uint64_t LoadLittleEndian(const unsigned char* bytes, int count) {
+    uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
 // A file entry's size field: four bytes, signed 32-bit little-endian.
 inline int32_t DecodeSize(const unsigned char* bytes) {
     return static_cast<int32_t>(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |

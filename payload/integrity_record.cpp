@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "payload/archive_format.h"
 #include "payload/crc32.h"
 
 namespace {
@@ -12,13 +13,6 @@ constexpr int kCheckedBytes = 20; // the record's own check covers everything in
 void Put(unsigned char* out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
         out[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-uint64_t Get(const unsigned char* in, int bytes) {
-    uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = value << 8 | in[i];
-    return value;
 }
 
 } // namespace
@@ -32,9 +26,9 @@ void archive::EncodeIntegrityRecord(const IntegrityRecord& record, unsigned char
 
 bool archive::DecodeIntegrityRecord(const unsigned char* bytes, IntegrityRecord* record) {
     if (std::memcmp(bytes, kIntegrityMagic, sizeof kIntegrityMagic) != 0 ||
-        Get(bytes + 20, 4) != Crc32(0, bytes, kCheckedBytes))
+        archive::LoadLittleEndian(bytes + 20, 4) != Crc32(0, bytes, kCheckedBytes))
         return false;
-    record->covered = Get(bytes + 8, 8);
-    record->crc = static_cast<uint32_t>(Get(bytes + 16, 4));
+    record->covered = archive::LoadLittleEndian(bytes + 8, 8);
+    record->crc = static_cast<uint32_t>(archive::LoadLittleEndian(bytes + 16, 4));
     return true;
 }

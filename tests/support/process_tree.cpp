@@ -4,20 +4,19 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
-// Every process with its parent, as the system lists them now.
-std::vector<std::pair<DWORD, DWORD>> ProcessParents() {
-    std::vector<std::pair<DWORD, DWORD>> list;
+// Every process, with its parent and its program, as the system lists them now.
+std::vector<PROCESSENTRY32> Processes() {
+    std::vector<PROCESSENTRY32> list;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return list;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        list.emplace_back(entry.th32ProcessID, entry.th32ParentProcessID);
+        list.push_back(entry);
     CloseHandle(snapshot);
     return list;
 }
@@ -25,28 +24,22 @@ std::vector<std::pair<DWORD, DWORD>> ProcessParents() {
 } // namespace
 
 std::vector<DWORD> Descendants(DWORD root) {
-    std::vector<std::pair<DWORD, DWORD>> parents = ProcessParents();
+    std::vector<PROCESSENTRY32> processes = Processes();
     std::vector<DWORD> found{root};
     for (size_t i = 0; i < found.size(); ++i)
-        for (const auto& [process, parent] : parents)
-            if (parent == found[i] && process != root &&
-                std::find(found.begin(), found.end(), process) == found.end())
-                found.push_back(process);
+        for (const PROCESSENTRY32& process : processes)
+            if (process.th32ParentProcessID == found[i] && process.th32ProcessID != root &&
+                std::find(found.begin(), found.end(), process.th32ProcessID) == found.end())
+                found.push_back(process.th32ProcessID);
     found.erase(found.begin());
     return found;
 }
 
 std::string ProgramName(DWORD process) {
     std::string name;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return name;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    for (const PROCESSENTRY32& entry : Processes())
         if (entry.th32ProcessID == process)
             name = entry.szExeFile;
-    CloseHandle(snapshot);
     for (char& c : name)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');

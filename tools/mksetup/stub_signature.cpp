@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "payload/archive_format.h"
+
 namespace {
 
 constexpr uint16_t kMagicPe32 = 0x10B;
@@ -15,10 +17,7 @@ constexpr uint16_t kMagicPe32Plus = 0x20B;
 constexpr uint32_t kSecurityDirectory = 4; // index among the data directories
 
 uint32_t Read(const unsigned char* p, int bytes) {
-    uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = value << 8 | p[i];
-    return value;
+    return static_cast<uint32_t>(archive::LoadLittleEndian(p, bytes));
 }
 
 } // namespace
