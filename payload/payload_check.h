@@ -18,10 +18,12 @@ struct PayloadSummary {
 
 // Reads the whole archive of file on a stream of its own, as the extraction will read it, and
 // refuses what the extraction would refuse: a name of more than 260 bytes or an unsafe one
-// (for every entry, installed or not), an entry or end item beyond the file's end, and an
-// imploded entry that does not explode (with its output dropped) or whose stream is shorter
-// than its size. When an integrity record stands behind the end item, the CRC-32 of the bytes
-// it covers must match; a sound record anywhere else means the items do not end where the
-// builder ended them. Works in installState.scratch. Damage is reported through the observer
-// with the damaged-file message; returns non-zero if sound.
+// (for every entry, installed or not), and an entry or end item beyond the file's end. When
+// an integrity record stands behind the end item, the CRC-32 of the bytes it covers must
+// match, and then the imploded streams count as sound, for the builder has exploded each of
+// them; a sound record anywhere else means the items do not end where the builder ended them.
+// A file without any record is read a second time with every imploded stream exploded (its
+// output dropped): a stream that does not explode, or is shorter than its size, is refused.
+// Works in installState.scratch. Damage is reported through the observer with the
+// damaged-file message; returns non-zero if sound.
 int CheckPayload(const char* file, PayloadSummary* summary);

@@ -91,9 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     s.total = static_cast<int32_t>(size);
 
     // The check that the setup program runs before it deletes anything. It reads every item
-    // and explodes every stream as the extraction does, so a file it calls sound, in a
-    // directory that the setup program would take (the longest path fits), must extract
-    // without any damage: only the file system may still fail.
+    // as the extraction does and, in a file without a matching integrity record (the fuzzer
+    // does not forge one), explodes every stream, so a file it calls sound, in a directory
+    // that the setup program would take (the longest path fits), must extract without any
+    // damage: only the file system may still fail.
     PayloadSummary summary;
     bool sound = CheckPayload(s.ownPath, &summary) != 0;
     if (sound ? observer.failures != 0 : observer.failures != 1)
