@@ -18,11 +18,22 @@ bool CGdiObject::Attach(HGDIOBJ object, bool ownsObject) {
 }
 
 bool CBitmap::LoadBitmap(uint32_t resourceId) {
-    return Attach(::LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)), true);
+    return Attach(::LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId),
+                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION),
+                  true);
 }
 
-bool CBitmap::CreateCompatibleBitmap(const CDC& dc, int width, int height) {
-    return Attach(::CreateCompatibleBitmap(dc.GetSafeHdc(), width, height), true);
+bool CBitmap::CreateDIBSection(const CDC& dc, int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return Attach(::CreateDIBSection(dc.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0),
+                  true);
 }
 
 bool CBitmap::GetBitmap(BITMAP* info) const {

@@ -42,6 +42,11 @@ void ProgressMeter::SetPercent(int32_t value) {
 
 void ProgressMeter::Paint() {
     CPaintDC dc(owner);
+    // Every status line shown repaints the dialog, and so comes here, with only the status
+    // line's area to paint. Composing the meter would then only be clipped away, so the
+    // cycle ends at once when nothing of the meter, frame included, is to be painted.
+    if (!dc.RectVisible(RECT{x, y, x + w + 1, y + h + 1}))
+        return;
     CPen blackPen(PS_SOLID, 1, kBlack);
     CPen whitePen(PS_SOLID, 1, kWhite);
     CBrush barBrush(barColour);
@@ -54,7 +59,7 @@ void ProgressMeter::Paint() {
     CDC surface;
     surface.CreateCompatibleDC(dc);
     CBitmap surfaceBitmap;
-    surfaceBitmap.CreateCompatibleBitmap(dc, w, h);
+    surfaceBitmap.CreateDIBSection(dc, w, h);
     ScopedSelect picture(surface, surfaceBitmap);
     surface.SetBkMode(TRANSPARENT);
     TEXTMETRICA metrics{};
