@@ -13,6 +13,11 @@ constexpr int kPathSize = 260;
 // The largest chunk the extraction moves at once.
 constexpr int kCopyChunk = 16384;
 
+// The C runtime's buffer for the payload and for each file written. With its default of 4 KB,
+// every block that Explode hands out (4 KB) becomes a write call of its own, and every
+// second chunk read a read call; under Wine each call also passes Wine's file layer.
+constexpr size_t kStreamBufferSize = 65536;
+
 // The scratch buffer holds one copy chunk plus one path: names as read, message texts,
 // the decompressor's work area, the copy buffer and finally a shortcut path.
 constexpr int kScratchSize = kCopyChunk + kPathSize;

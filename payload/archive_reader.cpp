@@ -21,6 +21,7 @@ int OpenPayload() {
     s.payloadFile = std::fopen(s.ownPath, "rb");
     if (s.payloadFile == nullptr)
         return ReportDamaged();
+    std::setvbuf(s.payloadFile, nullptr, _IOFBF, kStreamBufferSize);
     // The scan steps by whole records from offset 0; it does not consult the executable's
     // headers, so the image itself must not hold a record with the magic in both places.
     unsigned char* record = s.scratch.bytes;

@@ -82,9 +82,15 @@ void WriteOutputChunk(char* buffer, uint32_t* size, void*) {
         installState.writeError = 1;
 }
 
+static FILE* Buffered(FILE* f) {
+    if (f != nullptr)
+        std::setvbuf(f, nullptr, _IOFBF, kStreamBufferSize);
+    return f;
+}
+
 static FILE* OpenOutputFile(const char* path) {
 #ifdef _WIN32
-    return std::fopen(path, "wb");
+    return Buffered(std::fopen(path, "wb"));
 #else
     // Archive names separate levels with '\'; on a host that does not, map them.
     char host[kPathSize];
@@ -92,7 +98,7 @@ static FILE* OpenOutputFile(const char* path) {
     for (char* p = host; *p; ++p)
         if (*p == '\\')
             *p = '/';
-    return std::fopen(host, "wb");
+    return Buffered(std::fopen(host, "wb"));
 #endif
 }
 
