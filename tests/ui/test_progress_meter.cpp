@@ -178,6 +178,23 @@ TEST_F(ProgressMeterTest, RepaintsWithoutErasing) {
     EXPECT_FALSE(GetUpdateRect(dialog->hwnd, &update, FALSE)) << "nothing left to paint";
 }
 
+// A repaint of nothing but the meter's right frame column (outside what SetPercent marks)
+// still draws it: the meter skips only paints that cannot reach it.
+TEST_F(ProgressMeterTest, RepaintOfTheFrameAloneDrawsIt) {
+    dialog->SetProgress(30);
+    HDC dc = GetDC(dialog->hwnd);
+    RECT column{x + w, y, x + w + 1, y + h + 1};
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(dc, &column, green);
+    DeleteObject(green);
+    ReleaseDC(dialog->hwnd, dc);
+    InvalidateRect(dialog->hwnd, &column, FALSE);
+    UpdateWindow(dialog->hwnd);
+    Pixels p = Capture();
+    for (int row = y; row <= y + h; ++row)
+        ASSERT_EQ(p.At(x + w, row), kWhite) << "right column at " << row;
+}
+
 // Not a check: with LXV_UI_SHOTS naming a directory, saves the meter at 0, 50, 51 and 100
 // percent, enlarged fourfold, for a person to look at.
 TEST_F(ProgressMeterTest, SaveScreenshotsWhenAsked) {
