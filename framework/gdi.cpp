@@ -23,7 +23,7 @@ bool CBitmap::LoadBitmap(uint32_t resourceId) {
                   true);
 }
 
-bool CBitmap::CreateDIBSection(const CDC& dc, int width, int height) {
+bool CBitmap::CreateDIBSection(const CDC& dc, int width, int height, void** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -31,9 +31,12 @@ bool CBitmap::CreateDIBSection(const CDC& dc, int width, int height) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    return Attach(::CreateDIBSection(dc.GetSafeHdc(), &info, DIB_RGB_COLORS, &bits, nullptr, 0),
-                  true);
+    void* pixels = nullptr;
+    bool made = Attach(
+        ::CreateDIBSection(dc.GetSafeHdc(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0), true);
+    if (bits != nullptr)
+        *bits = pixels;
+    return made;
 }
 
 bool CBitmap::GetBitmap(BITMAP* info) const {

@@ -38,7 +38,8 @@ class CBitmap : public CGdiObject {
     // under Wine making a display-compatible bitmap, or selecting one into a memory context,
     // asks the display driver about the screen: three round trips to the Wine server each
     // time, and the meter and the background paint often during an installation.
-    bool CreateDIBSection(const CDC& dc, int width, int height);
+    // bits, if given, receives the address of the pixels: rows of 32-bit BGRX values.
+    bool CreateDIBSection(const CDC& dc, int width, int height, void** bits = nullptr);
     bool GetBitmap(BITMAP* info) const;
     HBITMAP Handle() const { return static_cast<HBITMAP>(handle); }
 };

@@ -4,30 +4,25 @@
 
 #include <cstdio>
 
+#include "framework/gdi.h"
+
 namespace {
 
 Pixels CaptureFrom(HDC source, int left, int top, int width, int height, int pixelLeft,
                    int pixelTop) {
     Pixels out(pixelLeft, pixelTop, width, height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    CDC sourceContext(source);
+    CDC memory;
+    memory.CreateCompatibleDC(sourceContext);
+    CBitmap section;
     void* bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP section = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, section);
-    BitBlt(memory, 0, 0, width, height, source, left, top, SRCCOPY);
+    section.CreateDIBSection(memory, width, height, &bits);
+    ScopedSelect picture(memory, section);
+    memory.BitBlt(0, 0, width, height, sourceContext, left, top, SRCCOPY);
     GdiFlush();
     const auto* quads = static_cast<const RGBQUAD*>(bits);
     for (size_t i = 0; i < out.values.size(); ++i)
         out.values[i] = RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue);
-    SelectObject(memory, previous);
-    DeleteObject(section);
-    DeleteDC(memory);
     return out;
 }
 
