@@ -139,7 +139,11 @@ int ExtractEntry(const char* name) {
         result = 0;
     }
 
-    int closeFailed = std::fclose(s.outputFile) != 0;
+    // The file's last bytes may still sit in the C runtime's buffer. Flushing them first
+    // reports their failed write on every runtime: Wine's fclose of a stream given its own
+    // buffer size returns success although the final write failed.
+    int closeFailed = std::fflush(s.outputFile) != 0;
+    closeFailed |= std::fclose(s.outputFile) != 0;
     s.outputFile = nullptr;
     // A read failure takes precedence over a write failure in the same entry.
     if (s.readError || result != 0 || unread)
