@@ -43,15 +43,42 @@ void PrintPicture(const char* what, const std::string& file) {
     std::printf("  %-22s %s\n", what, file.empty() ? "(no picture: import failed)" : file.c_str());
 }
 
+// True once a file directly in dir has been written after the moment since.
+bool WroteSince(const char* dir, const FILETIME& since) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(dir) + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool wrote = false;
+    do {
+        wrote = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                CompareFileTime(&found.ftLastWriteTime, &since) > 0;
+    } while (!wrote && FindNextFileA(search, &found));
+    FindClose(search);
+    return wrote;
+}
+
 // A picture while the install runs. The install runs synchronously on the dialog's thread and
 // answers no message until it ends, so the thread is held for the picture instead: what the X
-// server shows then is what the user sees at that moment.
+// server shows then is what the user sees at that moment. It is held once the first file has
+// been written, so that the picture shows files being installed rather than the moment before
+// (the demo product installs in a fraction of a second).
 std::string PictureDuringInstall(e2e::SetupDriver& setup, const std::string& hostDir) {
     DWORD threadId = GetWindowThreadProcessId(setup.Dialog(), nullptr);
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId);
+    FILETIME pressed;
+    GetSystemTimeAsFileTime(&pressed);
     setup.Press(e2e::kInstallButton);
-    Sleep(120);
-    bool held = thread != nullptr && SuspendThread(thread) != static_cast<DWORD>(-1);
+    bool held = false;
+    for (int waited = 0; thread != nullptr && waited < 5000 && !held; waited += 2) {
+        if (SuspendThread(thread) == static_cast<DWORD>(-1))
+            break;
+        held = WroteSince(kInstallDir, pressed);
+        if (!held) {
+            ResumeThread(thread);
+            Sleep(2);
+        }
+    }
     std::string file = TakePicture(hostDir, "2-installing");
     if (held)
         ResumeThread(thread);
