@@ -22,6 +22,12 @@ constexpr size_t kStreamBufferSize = 65536;
 // the decompressor's work area, the copy buffer and finally a shortcut path.
 constexpr int kScratchSize = kCopyChunk + kPathSize;
 
+// The alignment of the scratch buffer, enough for any object begun in it (the work area holds
+// pointers and 32-bit words). A fixed number, not alignof(std::max_align_t): i686-w64-mingw32
+// has two definitions of max_align_t, 8 and 16, and which one a unit sees depends on which
+// header it included first, so the record would not have one layout in every unit.
+constexpr size_t kScratchAlignment = 16;
+
 // Values of the developer check box, ANDed with the option masks of the entry tables.
 constexpr uint8_t kOptionStandard = 1;
 constexpr uint8_t kOptionDeveloper = 2;
@@ -51,7 +57,7 @@ struct ScratchBuffer {
     // record is left as it is), and returns it. It lives until the buffer is used otherwise.
     template <class T> T* Create() {
         static_assert(sizeof(T) <= kScratchSize, "the object fits the scratch buffer");
-        static_assert(alignof(T) <= alignof(std::max_align_t), "the buffer is aligned for it");
+        static_assert(alignof(T) <= kScratchAlignment, "the buffer is aligned for it");
         return ::new (static_cast<void*>(bytes)) T;
     }
 };
@@ -63,7 +69,7 @@ struct InstallState {
     uint8_t option;
     char installDir[kPathSize];
     char* dirEnd; // just behind the install directory's trailing backslash
-    alignas(std::max_align_t) ScratchBuffer scratch;
+    alignas(kScratchAlignment) ScratchBuffer scratch;
     char* linkEnd; // just behind the program group's path and its backslash
     FILE* payloadFile;
     FILE* outputFile;
@@ -80,6 +86,26 @@ struct InstallState {
 };
 
 static_assert(sizeof(InstallState::scratch) == 16644, "scratch is one chunk plus one path");
+
+// The layout of each target, pinned: a unit that saw the record otherwise would read the
+// fields behind the scratch buffer at other places than the rest of the program.
+#if UINTPTR_MAX == 0xFFFFFFFFu
+static_assert(sizeof(InstallState) == 17504 && offsetof(InstallState, scratch) == 544 &&
+                  offsetof(InstallState, payloadFile) == 17192 &&
+                  offsetof(InstallState, consumed) == 17204 &&
+                  offsetof(InstallState, readmeFullPath) == 17230 &&
+                  offsetof(InstallState, succeeded) == 17492,
+              "the 32-bit layout of InstallState");
+#elif UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
+static_assert(sizeof(InstallState) == 17520 && offsetof(InstallState, scratch) == 544 &&
+                  offsetof(InstallState, payloadFile) == 17200 &&
+                  offsetof(InstallState, consumed) == 17220 &&
+                  offsetof(InstallState, readmeFullPath) == 17246 &&
+                  offsetof(InstallState, succeeded) == 17508,
+              "the 64-bit layout of InstallState");
+#else
+#error "no layout of InstallState is pinned for this target"
+#endif
 
 // Exactly one per process; static storage, so it starts zeroed.
 extern InstallState installState;
