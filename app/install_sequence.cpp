@@ -16,6 +16,7 @@
 #include "payload/entry_tables.h"
 #include "payload/payload_check.h"
 #include "shell/directories.h"
+#include "shell/disk_space.h"
 #include "shell/launch.h"
 #include "shell/path_strings.h"
 #include "shell/shortcuts.h"
@@ -37,6 +38,35 @@ int ReportPath(const char* format, const char* path) {
     char message[kPathSize + 256];
     std::snprintf(message, sizeof message, format, path);
     installState.observer->ReportPathFailure(message);
+    return 0;
+}
+
+// bytes as whole kilobytes, rounded up, with a comma between thousands: "1,234".
+void FormatKilobytes(uint64_t bytes, char* out, size_t size) {
+    char digits[24];
+    int length = std::snprintf(digits, sizeof digits, "%llu",
+                               static_cast<unsigned long long>((bytes + 1023) / 1024));
+    size_t at = 0;
+    for (int i = 0; i < length && at + 1 < size; ++i) {
+        if (i > 0 && (length - i) % 3 == 0 && at + 2 < size)
+            out[at++] = ',';
+        out[at++] = digits[i];
+    }
+    out[at] = 0;
+}
+
+// Refuses a directory whose volume has no room for the installation once the directory has
+// been emptied. A volume that cannot tell its free space is not refused.
+int CheckSpace(bool known, uint64_t needed, uint64_t freeBytes) {
+    InstallState& s = installState;
+    if (!known || needed <= freeBytes)
+        return 1;
+    char neededText[32], freeText[32];
+    FormatKilobytes(needed, neededText, sizeof neededText);
+    FormatKilobytes(freeBytes, freeText, sizeof freeText);
+    char message[kPathSize + 256];
+    std::snprintf(message, sizeof message, text::kNotEnoughSpace, s.scratch, neededText, freeText);
+    s.observer->ReportPathFailure(message);
     return 0;
 }
 
@@ -90,17 +120,23 @@ void CreateProgramGroup() {
 // below the directory fits, then empties the directory or creates it.
 int PrepareDirectory(const char* directoryText) {
     InstallState& s = installState;
-    PayloadSummary payload;
-    if (!CheckPayload(s.ownPath, &payload))
-        return 0;
-
     // The directory is normalised and lower-cased first, so that every refusal names it as
-    // the other path failures do. It must fit one path together with the longest name below
-    // it; a text too long for the buffer is named as far as it goes.
+    // the other path failures do, and the payload check can count the installed files in
+    // the clusters of its volume.
     std::snprintf(s.installDir, sizeof s.installDir, "%s", directoryText);
     NormalizeDirectory(s.installDir);
     LowerCaseLetters(s.installDir);
     s.dirEnd = s.installDir + std::strlen(s.installDir);
+    uint32_t cluster = 1;
+    uint64_t freeBytes = 0;
+    bool spaceKnown = GetVolumeSpace(s.installDir, &cluster, &freeBytes) != 0;
+
+    PayloadSummary payload;
+    if (!CheckPayload(s.ownPath, &payload, cluster))
+        return 0;
+
+    // It must fit one path together with the longest name below it; a text too long for the
+    // buffer is named as far as it goes.
     size_t tail =
         payload.longestTail > LongestTargetName() ? payload.longestTail : LongestTargetName();
     if (std::strlen(directoryText) >= kPathSize ||
@@ -115,7 +151,13 @@ int PrepareDirectory(const char* directoryText) {
     StripTrailingBackslash(s.scratch);
     if (s.scratch[0] != 0 && IsProtectedDirectory(s.scratch, s.ownPath))
         return ReportPath(text::kProtectedDirectory, s.scratch);
-    if (DirectoryExists(s.installDir)) {
+    bool exists = DirectoryExists(s.installDir) != 0;
+    // What the files take must fit in what is free once the wipe has given back the old ones.
+    if (exists && spaceKnown)
+        freeBytes += SpaceFreedByWipe(s.scratch, cluster);
+    if (!CheckSpace(spaceKnown, payload.installedBytes, freeBytes))
+        return 0;
+    if (exists) {
         WipeDirectory(s.scratch, 0); // what cannot be deleted is overwritten where possible
     } else if (!CreatePath(s.installDir)) {
         return ReportPath(text::kCannotCreatePath, s.installDir);

@@ -13,6 +13,11 @@ constexpr const char kCannotCreatePath[] = "Could not create the path\n%s";
 constexpr const char kProtectedDirectory[] =
     "The directory\n%s\nwill not be emptied: it is a drive, a system or user folder, or it "
     "holds this setup program.\n\nPlease choose a new directory of its own for Lexivane.";
+// Our own words for an installation that would not fit once the directory is emptied: the
+// directory, then the kilobytes needed and free.
+constexpr const char kNotEnoughSpace[] =
+    "There is not enough free space for Lexivane in\n%s\n\n%s KB are needed, %s KB are free."
+    "\n\nPlease make room on the disk, or choose a directory on another one.";
 constexpr const char kUpdatingDesktop[] = "Updating Desktop ...";
 constexpr const char kSuccess[] = "Installation was successful.";
 constexpr const char kNotSuccessful[] = "Installation not successful.";

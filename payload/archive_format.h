@@ -30,6 +30,12 @@ inline uint64_t LoadLittleEndian(const unsigned char* bytes, int count) {
     return value;
 }
 
+// value as count (1 to 8) little-endian bytes.
+inline void StoreLittleEndian(unsigned char* bytes, uint64_t value, int count) {
+    for (int i = 0; i < count; ++i)
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
 // A file entry's size field: four bytes, signed 32-bit little-endian.
 inline int32_t DecodeSize(const unsigned char* bytes) {
     return static_cast<int32_t>(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 |

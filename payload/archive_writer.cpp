@@ -31,10 +31,8 @@ bool ArchiveWriter::Name(const char* name) {
 }
 
 bool ArchiveWriter::Size(int32_t size) {
-    uint32_t value = static_cast<uint32_t>(size);
-    unsigned char bytes[4] = {
-        static_cast<unsigned char>(value), static_cast<unsigned char>(value >> 8),
-        static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 24)};
+    unsigned char bytes[4];
+    archive::StoreLittleEndian(bytes, static_cast<uint32_t>(size), 4);
     return Put(bytes, 4);
 }
 
@@ -62,13 +60,16 @@ bool ArchiveWriter::Subdirectory(const char* name) {
 bool ArchiveWriter::Stored(const char* name, const unsigned char* data, size_t size) {
     if (*name == 0 || size > 0x7FFFFFFF)
         return false;
+    sizes_.push_back(static_cast<uint32_t>(size));
     return Name(name) && Size(-static_cast<int32_t>(size)) && Put(data, size);
 }
 
-bool ArchiveWriter::Imploded(const char* name, const unsigned char* stream, size_t size) {
+bool ArchiveWriter::Imploded(const char* name, const unsigned char* stream, size_t size,
+                             uint32_t expanded) {
     // Explode refuses a first read of 4 bytes or fewer, so such a stream cannot be carried.
     if (*name == 0 || size <= 4 || size > 0x7FFFFFFF)
         return false;
+    sizes_.push_back(expanded);
     return Name(name) && Size(static_cast<int32_t>(size)) && Put(stream, size);
 }
 
@@ -81,5 +82,15 @@ bool ArchiveWriter::IntegrityRecord() {
     unsigned char record[archive::kIntegrityRecordSize];
     archive::EncodeIntegrityRecord({covered_, crc_}, record);
     behindMarker_ = false;
-    return Put(record, sizeof record);
+    if (!Put(record, sizeof record))
+        return false;
+
+    std::vector<unsigned char> sizes(archive::kSizesHeaderSize + 4 * sizes_.size() + 4);
+    std::memcpy(sizes.data(), archive::kSizesMagic, sizeof archive::kSizesMagic);
+    archive::StoreLittleEndian(sizes.data() + 8, sizes_.size(), 4);
+    for (size_t i = 0; i < sizes_.size(); ++i)
+        archive::StoreLittleEndian(&sizes[archive::kSizesHeaderSize + 4 * i], sizes_[i], 4);
+    size_t checked = sizes.size() - 4;
+    archive::StoreLittleEndian(&sizes[checked], Crc32(0, sizes.data(), checked), 4);
+    return Put(sizes.data(), sizes.size());
 }

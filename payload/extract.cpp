@@ -31,6 +31,13 @@ static int ReportWithPath(const char* format, const char* path) {
     return 0;
 }
 
+int FilterSelects(const char* name, uint8_t option) {
+    for (const FilterEntry& row : kFilterTable)
+        if (MatchPattern(name, row.pattern))
+            return row.optionMask & option;
+    return 1;
+}
+
 int SelectEntry(const char* name) {
     InstallState& s = installState;
     if (MatchPattern(name, "readme.*")) {
@@ -43,10 +50,7 @@ int SelectEntry(const char* name) {
             std::memcpy(s.readmeFullPath, path, static_cast<size_t>(length) + 1);
         }
     }
-    for (const FilterEntry& row : kFilterTable)
-        if (MatchPattern(name, row.pattern))
-            return row.optionMask & s.option;
-    return 1;
+    return FilterSelects(name, s.option);
 }
 
 void AccountProgress() {

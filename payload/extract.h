@@ -6,6 +6,9 @@
 
 #include <cstdint>
 
+// Non-zero if the filter table installs the file entry with option.
+int FilterSelects(const char* name, uint8_t option);
+
 // Non-zero if the file entry is to be installed with installState.option. Records a
 // read-me ("readme.*") on the way, whatever the filter decides.
 int SelectEntry(const char* name);

@@ -10,18 +10,13 @@ namespace {
 
 constexpr int kCheckedBytes = 20; // the record's own check covers everything in front of it
 
-void Put(unsigned char* out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
 } // namespace
 
 void archive::EncodeIntegrityRecord(const IntegrityRecord& record, unsigned char* out) {
     std::memcpy(out, kIntegrityMagic, sizeof kIntegrityMagic);
-    Put(out + 8, record.covered, 8);
-    Put(out + 16, record.crc, 4);
-    Put(out + 20, Crc32(0, out, kCheckedBytes), 4);
+    StoreLittleEndian(out + 8, record.covered, 8);
+    StoreLittleEndian(out + 16, record.crc, 4);
+    StoreLittleEndian(out + 20, Crc32(0, out, kCheckedBytes), 4);
 }
 
 bool archive::DecodeIntegrityRecord(const unsigned char* bytes, IntegrityRecord* record) {

@@ -26,6 +26,7 @@
 #include "payload/crc32.h"
 #include "payload/entry_name.h"
 #include "payload/explode.h"
+#include "payload/extract.h"
 #include "payload/integrity_record.h"
 
 namespace {
@@ -77,7 +78,8 @@ class CountedInput {
 struct EntryData {
     CountedInput* input;
     int32_t remaining;
-    bool cut; // the file ended inside the entry
+    bool cut;          // the file ended inside the entry
+    uint64_t produced; // bytes exploded so far
 };
 
 uint32_t ReadEntryData(char* buffer, uint32_t* size, void* param) {
@@ -95,13 +97,22 @@ uint32_t ReadEntryData(char* buffer, uint32_t* size, void* param) {
     return chunk;
 }
 
-void DropOutput(char*, uint32_t*, void*) {}
+void DropOutput(char*, uint32_t* size, void* param) {
+    static_cast<EntryData*>(param)->produced += *size;
+}
+
+// The entries whose installation the walk notes, to apply the sizes record to them once it
+// is reached; an entry beyond them counts as installed.
+constexpr int kNotedEntries = 8192;
 
 class Walk {
   public:
     // explode: explode imploded streams rather than only sum them.
-    Walk(FILE* f, PayloadSummary* summary, bool explode)
-        : f_(f), input_(f), summary_(summary), explode_(explode) {}
+    Walk(FILE* f, PayloadSummary* summary, bool explode, uint32_t cluster)
+        : f_(f), input_(f), summary_(summary), explode_(explode), cluster_(cluster) {}
+
+    // The sizes record stood behind the integrity record and gave every entry's size.
+    bool sizesKnown() const { return sizesKnown_; }
 
     int Run();
 
@@ -112,15 +123,24 @@ class Walk {
         return 0;
     }
     int ReadName(char* name);
-    int CheckData(int32_t size);
+    int CheckData(int32_t size, bool installed);
     int CheckRecord();
     bool FindPlacedRecord(int64_t* total);
+    int ReadSizesRecord(int64_t* total);
+    uint64_t Clusters(uint64_t bytes) const { return (bytes + cluster_ - 1) / cluster_ * cluster_; }
+    void Occupy(uint64_t bytes) { summary_->installedBytes += Clusters(bytes); }
+    bool Installed(int entry) const {
+        return entry >= kNotedEntries || (installed_[entry / 8] >> (entry % 8) & 1) != 0;
+    }
 
     FILE* f_;
     CountedInput input_;
     PayloadSummary* summary_;
     bool explode_;
+    uint32_t cluster_;
+    bool sizesKnown_ = false;
     fpos_t behindMarker_;
+    uint8_t installed_[kNotedEntries / 8] = {};
 };
 
 // Reads a NUL-terminated name of at most 260 bytes into name (261 bytes).
@@ -137,9 +157,11 @@ int Walk::ReadName(char* name) {
 }
 
 // Reads an entry's data; an imploded one is exploded, with its output dropped, when the walk
-// explodes.
-int Walk::CheckData(int32_t size) {
+// explodes. An exploding walk counts what an installed entry takes.
+int Walk::CheckData(int32_t size, bool installed) {
     unsigned char* buffer = installState.scratch.bytes;
+    if (explode_ && installed && size <= 0)
+        Occupy(static_cast<uint32_t>(archive::EntryByteCount(size)));
     if (size <= 0 || !explode_) {
         for (int32_t remaining = archive::EntryByteCount(size); remaining > 0;) {
             int32_t chunk = remaining < kCopyChunk ? remaining : kCopyChunk;
@@ -150,7 +172,7 @@ int Walk::CheckData(int32_t size) {
         }
         return 1;
     }
-    EntryData data{&input_, size, false};
+    EntryData data{&input_, size, false, 0};
     int result =
         Explode(ReadEntryData, DropOutput, installState.scratch.Create<ExplodeWorkArea>(), &data);
     if (data.cut)
@@ -159,6 +181,50 @@ int Walk::CheckData(int32_t size) {
         return Damaged("an imploded entry does not explode");
     if (data.remaining != 0)
         return Damaged("an imploded entry's stream ends before its size");
+    if (installed)
+        Occupy(data.produced);
+    return 1;
+}
+
+// Reads the sizes record that stands right behind the integrity record, and counts what the
+// installed entries take: 1 then, 0 if something else stands there (a file of an older
+// builder, or a signature's table), and 0 with the damage reported if the record is cut short
+// or does not hold. Every byte read is added to total.
+int Walk::ReadSizesRecord(int64_t* total) {
+    unsigned char header[archive::kSizesHeaderSize];
+    size_t got = std::fread(header, 1, sizeof header, f_);
+    *total += static_cast<int64_t>(got);
+    size_t magicBytes = got < sizeof archive::kSizesMagic ? got : sizeof archive::kSizesMagic;
+    if (got == 0 || std::memcmp(header, archive::kSizesMagic, magicBytes) != 0)
+        return 1;
+    if (got != sizeof header)
+        return Damaged("the file ends inside the sizes record");
+    if (archive::LoadLittleEndian(header + 8, 4) != static_cast<uint64_t>(summary_->entries))
+        return Damaged("the sizes record counts other entries than the items");
+    uint32_t crc = Crc32(0, header, sizeof header);
+    uint64_t occupied = 0;
+    unsigned char* buffer = installState.scratch.bytes;
+    for (int entry = 0; entry < summary_->entries;) {
+        int count =
+            summary_->entries - entry < kCopyChunk / 4 ? summary_->entries - entry : kCopyChunk / 4;
+        size_t n = std::fread(buffer, 1, 4 * static_cast<size_t>(count), f_);
+        *total += static_cast<int64_t>(n);
+        if (n != 4 * static_cast<size_t>(count))
+            return Damaged("the file ends inside the sizes record");
+        crc = Crc32(crc, buffer, n);
+        for (int i = 0; i < count; ++i, ++entry)
+            if (Installed(entry))
+                occupied += Clusters(archive::LoadLittleEndian(buffer + 4 * i, 4));
+    }
+    unsigned char check[4];
+    got = std::fread(check, 1, sizeof check, f_);
+    *total += static_cast<int64_t>(got);
+    if (got != sizeof check)
+        return Damaged("the file ends inside the sizes record");
+    if (archive::LoadLittleEndian(check, 4) != crc)
+        return Damaged("the sizes record is damaged");
+    summary_->installedBytes = occupied;
+    sizesKnown_ = true;
     return 1;
 }
 
@@ -222,6 +288,8 @@ int Walk::CheckRecord() {
         if (record.crc != summary_->crc)
             return Damaged("the CRC-32 of the items does not match the integrity record");
         summary_->hasRecord = true;
+        if (!ReadSizesRecord(&total))
+            return 0;
         // The rest (a signature's certificate table, say) is only counted.
         unsigned char* buffer = installState.scratch.bytes;
         size_t n;
@@ -275,7 +343,10 @@ int Walk::Run() {
         unsigned char size[4];
         if (!input_.Read(size, 4))
             return Damaged("the file ends inside a size field");
-        if (!CheckData(archive::DecodeSize(size)))
+        bool installed = FilterSelects(name, installState.option) != 0;
+        if (installed && summary_->entries < kNotedEntries)
+            installed_[summary_->entries / 8] |= static_cast<uint8_t>(1 << summary_->entries % 8);
+        if (!CheckData(archive::DecodeSize(size), installed))
             return 0;
         summary_->entries++;
         if (subdirectory + nameLength > summary_->longestTail)
@@ -285,7 +356,7 @@ int Walk::Run() {
 
 } // namespace
 
-int CheckPayload(const char* file, PayloadSummary* summary) {
+int CheckPayload(const char* file, PayloadSummary* summary, uint32_t cluster) {
     *summary = PayloadSummary{};
     File in{std::fopen(file, "rb")};
     if (in.f == nullptr) {
@@ -293,11 +364,15 @@ int CheckPayload(const char* file, PayloadSummary* summary) {
         installState.observer->ReportFailure(text::kDamaged);
         return 0;
     }
-    int sound = Walk(in.f, summary, false).Run();
-    if (!sound || summary->hasRecord)
+    if (cluster == 0)
+        cluster = 1;
+    Walk vouched(in.f, summary, false, cluster);
+    int sound = vouched.Run();
+    if (!sound || (summary->hasRecord && vouched.sizesKnown()))
         return sound;
-    // Written without a record: nothing vouches for the streams, so they are exploded.
+    // Written without a record, nothing vouches for the streams, so they are exploded; and
+    // written without the sizes, the streams' own sizes are known only once exploded.
     std::rewind(in.f);
     *summary = PayloadSummary{};
-    return Walk(in.f, summary, true).Run();
+    return Walk(in.f, summary, true, cluster).Run();
 }

@@ -14,6 +14,9 @@ struct PayloadSummary {
     uint64_t covered;   // bytes from behind the marker through the end item
     uint32_t crc;       // their CRC-32
     const char* damage; // what is wrong, for a developer's eyes; null if sound
+    // The space that the file entries installed with installState.option take once written,
+    // each rounded up to whole clusters.
+    uint64_t installedBytes;
 };
 
 // Reads the whole archive of file on a stream of its own, as the extraction will read it, and
@@ -24,6 +27,8 @@ struct PayloadSummary {
 // them; a sound record anywhere else means the items do not end where the builder ended them.
 // A file without any record is read a second time with every imploded stream exploded (its
 // output dropped): a stream that does not explode, or is shorter than its size, is refused.
+// The installed sizes come from the sizes record behind the integrity record; a file without
+// it is read the second time, with every stream exploded, whatever its integrity record says.
 // Works in installState.scratch. Damage is reported through the observer with the
 // damaged-file message; returns non-zero if sound.
-int CheckPayload(const char* file, PayloadSummary* summary);
+int CheckPayload(const char* file, PayloadSummary* summary, uint32_t cluster = 1);

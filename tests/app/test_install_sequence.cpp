@@ -93,7 +93,7 @@ class InstallTest : public ::testing::Test {
         w.Begin(stub.data(), stub.size());
         if (readme)
             w.Stored("readme.txt", text.data(), text.size());
-        w.Imploded("lxv.hlp", vector.data(), vector.size());
+        w.Imploded("lxv.hlp", vector.data(), vector.size(), 13);
         w.Stored("devref.htm", text.data(), text.size());
         w.Subdirectory("docs");
         w.Stored("lxv.htm", text.data(), text.size());

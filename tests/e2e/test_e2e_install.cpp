@@ -159,7 +159,8 @@ void WriteSetupFileWithoutRecord(const fs::path& file) {
     for (const std::string& name : PayloadNames()) {
         std::vector<unsigned char> data = ReadFileBytes(PayloadDir() / name), stream;
         if (Implode(data.data(), data.size(), fast, &stream) && stream.size() < data.size())
-            ASSERT_TRUE(writer.Imploded(name.c_str(), stream.data(), stream.size()));
+            ASSERT_TRUE(writer.Imploded(name.c_str(), stream.data(), stream.size(),
+                                           static_cast<uint32_t>(data.size())));
         else
             ASSERT_TRUE(writer.Stored(name.c_str(), data.data(), data.size()));
     }

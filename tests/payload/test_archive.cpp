@@ -165,7 +165,7 @@ TEST(ArchiveWriterTest, RefusesWhatTheReaderCannotCarry) {
     FILE* out = std::fopen(file.c_str(), "wb");
     ArchiveWriter writer(out);
     const unsigned char four[4] = {0, 6, 0xFF, 0xFF};
-    EXPECT_FALSE(writer.Imploded("x", four, 4));
+    EXPECT_FALSE(writer.Imploded("x", four, 4, 13));
     EXPECT_FALSE(writer.Stored("", four, 4));
     EXPECT_FALSE(writer.Stored(std::string(261, 'a').c_str(), four, 4));
     std::fclose(out);

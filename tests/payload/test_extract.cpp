@@ -149,7 +149,7 @@ TEST_F(ExtractTest, EmptyStoredEntryMakesAnEmptyFileAndLeavesTheMeter) {
 }
 
 TEST_F(ExtractTest, ImplodedEntryExplodesThroughTheCallbacks) {
-    Open([&](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size()); });
+    Open([&](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size(), 13); });
     ASSERT_TRUE(Next());
     EXPECT_EQ(ReadFileBytes(out / "ai.txt"),
               Bytes({'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A', 'I', 'A'}));
@@ -157,7 +157,7 @@ TEST_F(ExtractTest, ImplodedEntryExplodesThroughTheCallbacks) {
 }
 
 TEST_F(ExtractTest, TruncatedImplodedEntryIsDamageAndLeavesAPartialFile) {
-    Open([&](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size()); });
+    Open([&](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size(), 13); });
     // Claim two bytes fewer than the stream has: the decoder runs out before the end code.
     ASSERT_TRUE(ReadEntryName(installState.scratch));
     ASSERT_TRUE(ReadEntrySize(&installState.remaining));

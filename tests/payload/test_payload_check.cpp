@@ -38,6 +38,11 @@ Bytes Imploded(const Bytes& data) {
     return stream;
 }
 
+// The bytes of the sizes record of a file of `entries` file entries.
+constexpr size_t SizesRecordSize(size_t entries) {
+    return archive::kSizesHeaderSize + 4 * entries + 4;
+}
+
 // Where an entry's data begin in the file: behind its name, terminator and size field.
 size_t DataOffset(uint64_t itemStart, const char* name) {
     return static_cast<size_t>(itemStart) + std::strlen(name) + 1 + 4;
@@ -129,7 +134,7 @@ TEST_F(CheckTest, SoundFileIsSummedUpAndItsRecordHolds) {
     Bytes bytes = Make([&](ArchiveWriter& w) {
         w.Stored("readme.txt", text.data(), text.size());
         w.Subdirectory("docs");
-        w.Imploded("lxv.htm", stream.data(), stream.size());
+        w.Imploded("lxv.htm", stream.data(), stream.size(), text.size());
     });
     ASSERT_EQ(Check(bytes), "");
     EXPECT_EQ(summary.entries, 2);
@@ -138,7 +143,8 @@ TEST_F(CheckTest, SoundFileIsSummedUpAndItsRecordHolds) {
     // The record covers everything from behind the marker (the image of 100 bytes is padded
     // to 112) through the end item.
     size_t behindMarker = 112 + 16;
-    size_t covered = bytes.size() - behindMarker - archive::kIntegrityRecordSize;
+    size_t covered =
+        bytes.size() - behindMarker - archive::kIntegrityRecordSize - SizesRecordSize(2);
     EXPECT_EQ(summary.covered, covered);
     EXPECT_EQ(summary.crc, Crc32(0, bytes.data() + behindMarker, covered));
     EXPECT_EQ(summary.total, static_cast<int32_t>(bytes.size() - behindMarker));
@@ -150,6 +156,28 @@ TEST_F(CheckTest, SoundFileIsSummedUpAndItsRecordHolds) {
     EXPECT_FALSE(summary.hasRecord);
 }
 
+TEST_F(CheckTest, InstalledSizeCountsTheEntriesOfTheOptionInWholeClusters) {
+    Bytes text = MakeTestData(DataKind::Text, 5000, 2);
+    Bytes stream = Imploded(text);
+    Bytes bytes = Make([&](ArchiveWriter& w) {
+        w.Stored("readme.txt", text.data(), 100);
+        w.Imploded("lxv.htm", stream.data(), stream.size(), text.size());
+        w.Imploded("devref.htm", stream.data(), stream.size(), text.size()); // developer's only
+    });
+    // Without the sizes record, as the builder wrote files before it, the streams are
+    // exploded to learn their sizes.
+    Bytes older(bytes.begin(), bytes.end() - static_cast<long>(SizesRecordSize(3)));
+    for (const Bytes* file : {&bytes, &older}) {
+        WriteFileBytes(this->file, *file);
+        installState.option = kOptionStandard;
+        ASSERT_TRUE(CheckPayload(this->file.string().c_str(), &summary, 4096));
+        EXPECT_EQ(summary.installedBytes, 4096u + 8192u);
+        installState.option = kOptionDeveloper;
+        ASSERT_TRUE(CheckPayload(this->file.string().c_str(), &summary, 1));
+        EXPECT_EQ(summary.installedBytes, 100u + 5000u + 5000u);
+    }
+}
+
 TEST_F(CheckTest, RecordIsFoundBehindTheEndItemWithASignatureBehindIt) {
     // Signing pads the file to 8 bytes and appends its certificate table behind the record.
     Bytes bytes = Make([](ArchiveWriter& w) { w.Stored("a.txt", nullptr, 0); });
@@ -159,11 +187,13 @@ TEST_F(CheckTest, RecordIsFoundBehindTheEndItemWithASignatureBehindIt) {
     bytes.insert(bytes.end(), table.begin(), table.end());
     ASSERT_EQ(Check(bytes), "");
     EXPECT_TRUE(summary.hasRecord);
-    EXPECT_EQ(summary.covered, unsignedSize - 128 - archive::kIntegrityRecordSize);
+    EXPECT_EQ(summary.covered,
+              unsignedSize - 128 - archive::kIntegrityRecordSize - SizesRecordSize(1));
 }
 
 TEST_F(CheckTest, EachDamageIsRefusedWithItsReason) {
-    constexpr size_t kRecord = archive::kIntegrityRecordSize;
+    constexpr size_t kSizes = SizesRecordSize(1);
+    constexpr size_t kRecord = archive::kIntegrityRecordSize + kSizes; // both records
     constexpr size_t kBehindMarker = 112 + 16; // the image of 100 bytes is padded to 112
     const Bytes data(3000, 'x');
     Bytes sound = Make([&](ArchiveWriter& w) { w.Stored("a.bin", data.data(), data.size()); });
@@ -182,6 +212,8 @@ TEST_F(CheckTest, EachDamageIsRefusedWithItsReason) {
     Bytes otherCover = sound;
     archive::EncodeIntegrityRecord({sound.size() - kBehindMarker - kRecord + 1, 0},
                                    &otherCover[sound.size() - kRecord]);
+    Bytes otherCount = sound;
+    otherCount[sound.size() - kSizes + 8] = 2;
     const Bytes bad = {0x00, 0x07, 0x82, 0x24, 0x25};
 
     struct Case {
@@ -205,14 +237,21 @@ TEST_F(CheckTest, EachDamageIsRefusedWithItsReason) {
         {"stored data cut", cut(sound, kRecord + 100),
          "a stored entry runs past the end of the file"},
         {"imploded data cut",
-         cut(Make([](ArchiveWriter& w) { w.Imploded("ai.txt", kVector.data(), kVector.size()); }),
+         cut(Make([](ArchiveWriter& w) {
+                 w.Imploded("ai.txt", kVector.data(), kVector.size(), 13);
+             }),
              kRecord + 1 + 3),
          "an imploded entry runs past the end of the file"},
         {"bad stream without a record",
-         Make([&](ArchiveWriter& w) { w.Imploded("ai.txt", bad.data(), bad.size()); }, false),
+         Make([&](ArchiveWriter& w) { w.Imploded("ai.txt", bad.data(), bad.size(), 13); }, false),
          "an imploded entry does not explode"},
-        {"record cut", cut(sound, 5), "the file ends inside the integrity record"},
-        {"record damaged", changed(sound, sound.size() - 10, 1), "the integrity record is damaged"},
+        {"record cut", cut(sound, kSizes + 5), "the file ends inside the integrity record"},
+        {"record damaged", changed(sound, sound.size() - kSizes - 10, 1),
+         "the integrity record is damaged"},
+        {"sizes cut", cut(sound, 5), "the file ends inside the sizes record"},
+        {"sizes damaged", changed(sound, sound.size() - 6, 1), "the sizes record is damaged"},
+        {"sizes of other entries", otherCount,
+         "the sizes record counts other entries than the items"},
         {"record of other bytes", otherCover,
          "the integrity record covers other bytes than the items"},
         {"flipped data byte", changed(sound, kBehindMarker + 1500, 'y'),
@@ -238,7 +277,7 @@ TEST_F(CheckTest, FlippedByteIsRefusedWithTheRecordAndAgreesWithTheExtractionWit
                 storedAt = w.BytesWritten();
                 w.Stored("lxv.exe", text.data(), text.size());
                 implodedAt = w.BytesWritten();
-                w.Imploded("lxv.htm", stream.data(), stream.size());
+                w.Imploded("lxv.htm", stream.data(), stream.size(), text.size());
             },
             record);
         SCOPED_TRACE(record ? "with the record" : "without the record");
@@ -346,7 +385,7 @@ TEST_F(CheckTest, StreamEndingBeforeItsSizeIsRefusedByTheCheckAndTheExtraction) 
     padded.resize(kVector.size() + 3000, 0);
     Bytes bytes = Make(
         [&](ArchiveWriter& w) {
-            w.Imploded("ai.txt", padded.data(), padded.size());
+            w.Imploded("ai.txt", padded.data(), padded.size(), 13);
             w.Stored("next.txt", nullptr, 0);
         },
         false);
@@ -359,7 +398,7 @@ TEST_F(CheckTest, StreamEndingBeforeItsSizeIsRefusedByTheCheckAndTheExtraction) 
     padded.resize(kVector.size() + 3);
     bytes = Make(
         [&](ArchiveWriter& w) {
-            w.Imploded("ai.txt", padded.data(), padded.size());
+            w.Imploded("ai.txt", padded.data(), padded.size(), 13);
             w.Stored("next.txt", nullptr, 0);
         },
         false);

@@ -3,6 +3,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -186,6 +187,13 @@ TEST_F(MksetupTest, ParallelBuildIsByteIdenticalToSerial) {
     EXPECT_EQ(Build({"--jobs", "0"}).status, 2);
 }
 
+// Where the integrity record ends: the sizes record follows it.
+size_t BehindRecord(const Bytes& file) {
+    const std::string magic = "LXVSIZES";
+    return static_cast<size_t>(std::find_end(file.begin(), file.end(), magic.begin(), magic.end()) -
+                               file.begin());
+}
+
 TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
     ASSERT_EQ(Build({"--level", "fast"}).status, 0);
     Bytes whole = ReadFileBytes(setup);
@@ -197,11 +205,15 @@ TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
         cuts.push_back(cut);
     fs::path cutFile = dir.path() / "cut.exe";
     // Cut right behind the end item, every item is whole: a file without the integrity
-    // record, which installs as files written before the record did.
-    const size_t behindEndItem = whole.size() - 24;
+    // record, which installs as files written before the record did. Cut right behind the
+    // integrity record, the file is one without the sizes record behind it, as the builder
+    // wrote them before that record.
+    const size_t behindRecord = BehindRecord(whole);
+    const size_t behindEndItem = behindRecord - 24;
+    cuts.push_back(behindRecord + 3);
     for (size_t cut : cuts) {
         SCOPED_TRACE(cut);
-        if (cut == behindEndItem)
+        if (cut == behindEndItem || cut == behindRecord)
             continue;
         WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(cut)));
         Result verify = Mksetup({"verify", cutFile.string()});
@@ -215,6 +227,8 @@ TEST_F(MksetupTest, TruncatedSetupFilesAreDamageNeverACrashNorAnEscape) {
     Result wholeItems = Mksetup({"verify", cutFile.string()});
     EXPECT_EQ(wholeItems.status, 0) << wholeItems.output;
     EXPECT_NE(wholeItems.output.find("no integrity record"), std::string::npos);
+    WriteFileBytes(cutFile, Bytes(whole.begin(), whole.begin() + static_cast<long>(behindRecord)));
+    EXPECT_EQ(Mksetup({"verify", cutFile.string()}).status, 0);
     // The payload check comes first, as in the setup program: nothing was written at all,
     // not even the extraction directory.
     EXPECT_FALSE(fs::exists(dir.path() / "x"));
@@ -262,8 +276,9 @@ TEST_F(MksetupTest, IntegrityRecordIsShownAndAFlippedByteIsDamage) {
     ASSERT_EQ(Build().status, 0);
     Bytes whole = ReadFileBytes(setup);
     char crc[40];
-    std::snprintf(crc, sizeof crc, "CRC-32 %02x%02x%02x%02x of ", whole[whole.size() - 5],
-                  whole[whole.size() - 6], whole[whole.size() - 7], whole[whole.size() - 8]);
+    size_t end = BehindRecord(whole);
+    std::snprintf(crc, sizeof crc, "CRC-32 %02x%02x%02x%02x of ", whole[end - 5], whole[end - 6],
+                  whole[end - 7], whole[end - 8]);
     Result verify = Mksetup({"verify", setup.string()});
     EXPECT_EQ(verify.status, 0);
     EXPECT_NE(verify.output.find("; integrity record " + std::string(crc)), std::string::npos)

@@ -104,7 +104,8 @@ int BuildCommand(const BuildOptions& options) {
             break;
         } else {
             ok = entry.imploded
-                     ? writer.Imploded(item.name.c_str(), entry.bytes.data(), entry.bytes.size())
+                     ? writer.Imploded(item.name.c_str(), entry.bytes.data(), entry.bytes.size(),
+                                       entry.fileSize)
                      : writer.Stored(item.name.c_str(), entry.bytes.data(), entry.bytes.size());
         }
     }

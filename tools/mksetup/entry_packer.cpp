@@ -175,6 +175,7 @@ PackedEntry EntryPacker::Pack(size_t index) const {
                       "mksetup; please report it with the file)";
         return entry;
     }
+    entry.fileSize = static_cast<uint32_t>(data.size());
     entry.bytes = entry.imploded ? std::move(stream) : std::move(data);
     return entry;
 }

@@ -18,6 +18,7 @@ struct PackedEntry {
     std::string error;                // why the file cannot be packed; empty on success
     bool imploded = false;            // bytes holds the implode stream, else the file itself
     std::vector<unsigned char> bytes; // what the archive stores for the entry
+    uint32_t fileSize = 0;            // the file's own size, as installed
 };
 
 // Packs the file entries of items, at most jobs at a time; with one job everything happens
