@@ -15,7 +15,7 @@ struct BuildOptions {
     std::string output;
     std::string source;
     ImplodeOptions implode;
-    unsigned jobs = 1;         // entries packed at the same time
+    unsigned jobs = 1;                      // entries packed at the same time
     unsigned codePage = CodePage::kDefault; // the Windows code page of the entry names
 };
 

@@ -60,9 +60,9 @@ const char* KindOf(fs::file_type type) {
 class DirectoryWalk {
   public:
     struct Listing {
-        std::string levels;              // host names of the levels below the root, '\'-joined
-        fs::path directory;              // where on the host
-        std::vector<std::string> files;  // sorted host names
+        std::string levels;             // host names of the levels below the root, '\'-joined
+        fs::path directory;             // where on the host
+        std::vector<std::string> files; // sorted host names
     };
 
     DirectoryWalk(const fs::path& root, Sources* sources, std::string* error)
@@ -83,8 +83,8 @@ class DirectoryWalk {
         return false;
     }
     bool Inside(const fs::path& canonical) const {
-        auto [r, c] = std::mismatch(canonicalRoot_.begin(), canonicalRoot_.end(),
-                                    canonical.begin(), canonical.end());
+        auto [r, c] = std::mismatch(canonicalRoot_.begin(), canonicalRoot_.end(), canonical.begin(),
+                                    canonical.end());
         return r == canonicalRoot_.end();
     }
     bool Read(const fs::path& directory, const std::string& levels);
@@ -115,7 +115,8 @@ bool DirectoryWalk::Read(const fs::path& directory, const std::string& levels) {
         fs::file_status link = it->symlink_status(ec);
         fs::file_status target = fs::is_symlink(link) ? it->status(ec) : link;
         if (ec || !fs::exists(target))
-            return Fail(path, fs::is_symlink(link) ? "a dangling link" : "vanished while it was read");
+            return Fail(path,
+                        fs::is_symlink(link) ? "a dangling link" : "vanished while it was read");
         if (fs::is_regular_file(target)) {
             listing.files.push_back(name);
         } else if (fs::is_directory(target)) {
@@ -129,7 +130,8 @@ bool DirectoryWalk::Read(const fs::path& directory, const std::string& levels) {
             }
             subdirectories.push_back(name);
         } else {
-            return Fail(path, std::string(KindOf(target.type())) + ", not a file: it cannot be packed");
+            return Fail(path,
+                        std::string(KindOf(target.type())) + ", not a file: it cannot be packed");
         }
     }
     if (ec)
@@ -154,7 +156,7 @@ bool CollectDirectory(const fs::path& root, Sources* sources, std::string* error
                      [](const auto& a, const auto& b) { return a.levels < b.levels; });
     for (const DirectoryWalk::Listing& listing : walk.listings) {
         if (&listing != &walk.listings.front())
-            sources->items.push_back({true, "", {}, listing.levels});
+            sources->items.push_back({true, "", listing.directory, listing.levels});
         for (const std::string& f : listing.files)
             sources->items.push_back({false, "", listing.directory / f, f});
     }
@@ -249,7 +251,7 @@ bool CollectSources(const fs::path& source, const CodePage& codePage, Sources* s
         std::string problem = ArchiveName(item.shown, item.subdirectory, codePage, &item.name);
         if (!problem.empty()) {
             std::string where =
-                item.subdirectory ? "section '" + item.shown + "'" : item.file.string();
+                item.file.empty() ? "section '" + item.shown + "'" : item.file.string();
             *error = where + ": " + problem;
             return false;
         }

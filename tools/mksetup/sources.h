@@ -12,7 +12,7 @@
 struct SourceItem {
     bool subdirectory;          // a '>' section; name is the sub-directory ("" = back to top)
     std::string name;           // the name in the archive, in its code page ('\' separates levels)
-    std::filesystem::path file; // the file to pack, for an entry
+    std::filesystem::path file; // the file to pack, for an entry; a section's own directory
     std::string shown;          // the name as the host spells it (UTF-8), for messages
 };
 
@@ -42,5 +42,5 @@ struct Sources {
 // one per line:  file PATH [NAME]  |  dir [NAME]  (# starts a comment; PATH is relative to the
 // manifest). Names are converted to codePage and must be names that Windows can create, no two
 // alike but for case in one directory. On failure, error says what is wrong and where.
-bool CollectSources(const std::filesystem::path& source, const CodePage& codePage,
-                    Sources* sources, std::string* error);
+bool CollectSources(const std::filesystem::path& source, const CodePage& codePage, Sources* sources,
+                    std::string* error);
