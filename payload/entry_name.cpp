@@ -1,12 +1,11 @@
-// entry_name.cpp - refusing archive names that would escape the install directory or open a
-// device.
+// entry_name.cpp - refusing archive names that would escape the install directory, open a
+// device, or that Windows cannot create as they stand.
 #include "payload/entry_name.h"
 
 #include <cstddef>
+#include <cstring>
 
-static bool IsSeparator(char c) {
-    return c == '\\' || c == '/';
-}
+#include "shell/path_strings.h"
 
 // Windows drops trailing dots and blanks from path levels, so "..", "... " and ". ." may all
 // come to mean the parent. A level made only of dots and blanks with two dots or more is
@@ -67,19 +66,46 @@ static bool IsDeviceLevel(const char* begin, const char* end) {
     return IsDeviceBaseName(begin, base);
 }
 
-int IsSafeEntryName(const char* name) {
-    if (IsSeparator(name[0]))
-        return 0;
+// Windows refuses these in a name, and the control characters 1 to 31. '\' separates levels;
+// '/' would too, but the archive's separator is '\' alone, so a '/' is taken for what it
+// is on every other system, a character a name cannot hold.
+static bool IsReservedCharacter(char c) {
+    return (c > 0 && c < 32) || std::strchr("<>:\"/|?*", c) != nullptr;
+}
+
+// The character after p, by the given lead bytes or else by the system code page's.
+static const char* Next(const char* p, const bool* leadBytes) {
+    if (leadBytes == nullptr)
+        return NextCharacter(p);
+    return leadBytes[static_cast<unsigned char>(*p)] && p[1] != 0 ? p + 2 : p + 1;
+}
+
+const char* EntryNameFault(const char* name, const bool* leadBytes) {
+    if (name[0] == '\\')
+        return "it begins with a separator";
     const char* level = name;
-    for (const char* p = name;; ++p) {
-        if (*p == ':')
-            return 0;
-        if (*p == 0 || IsSeparator(*p)) {
-            if (IsParentLevel(level, p) || IsDeviceLevel(level, p))
-                return 0;
+    const char* last = name; // the first byte of the level's last character
+    for (const char* p = name;; p = Next(p, leadBytes)) {
+        if (*p == 0 || *p == '\\') {
+            if (IsParentLevel(level, p))
+                return "a level is '..', which leaves the install directory";
+            if (IsDeviceLevel(level, p))
+                return "a level names a Windows device (con, nul, aux, prn, com1, lpt1, ... "
+                       "with any extension)";
+            // Windows drops a trailing dot or blank, so the file would get another name.
+            if (p != level && (*last == '.' || *last == ' '))
+                return "a level ends in a dot or a blank";
             if (*p == 0)
-                return 1;
+                return nullptr;
             level = p + 1;
+        } else if (IsReservedCharacter(*p)) {
+            return "it holds a character Windows refuses in names (< > : \" / | ? * or a "
+                   "control character)";
         }
+        last = p;
     }
+}
+
+int IsSafeEntryName(const char* name) {
+    return EntryNameFault(name, nullptr) == nullptr;
 }

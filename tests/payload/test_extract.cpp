@@ -218,7 +218,9 @@ TEST_F(ExtractTest, UnsafeNamesAreRefusedBeforeAnythingIsOpened) {
                            "C:evil.txt", "lxv.exe:stream", "a\\...\\evil", ".. \\evil",
                            // Windows opens a device for these, in any directory.
                            "nul", "NUL.txt", "con .log", "Aux.", "prn. .", "docs\\com1.txt",
-                           "LPT9\\x", "com0", "conin$", "COM\xB9"};
+                           "LPT9\\x", "com0", "conin$", "COM\xB9",
+                           // Windows cannot create these as they stand.
+                           "a|b.txt", "what?.txt", "notes.", "docs\\trail \\x", "tab\tx"};
     for (const char* name : names) {
         EXPECT_FALSE(IsSafeEntryName(name)) << name;
         installState.remaining = -3;

@@ -1,7 +1,10 @@
 // test_mksetup.cpp - build, list, verify and extract through the real mksetup program.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -360,6 +363,158 @@ TEST_F(MksetupTest, ManifestGivesOrderNamesAndSections) {
     EXPECT_TRUE(fs::exists(out / "README.TXT"));
     EXPECT_TRUE(fs::exists(out / "sub" / "tiny.txt"));
     EXPECT_TRUE(fs::exists(out / "empty.txt"));
+}
+
+// Everything in directory, by name.
+std::vector<std::string> Names(const fs::path& directory) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(directory))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(MksetupTest, OutputThatIsAnInputIsRefusedAndTheInputStaysIntact) {
+    // Other spellings of the same files: a link to the stub, a relative path, a link into
+    // the tree.
+    fs::create_symlink(stub, dir.path() / "stub-link.exe");
+    fs::create_symlink(product, dir.path() / "tree");
+    struct Case {
+        fs::path output, input;
+        const char* says;
+    } cases[] = {
+        {dir.path() / "stub-link.exe", stub, "is the stub"},
+        {fs::relative(product / "lxv.exe"), product / "lxv.exe", "is one of the sources"},
+        {dir.path() / "tree" / "docs" / "setup.exe", product / "docs" / "lxv.htm",
+         "lies inside SOURCE"},
+    };
+    const auto before = Tree(product);
+    const Bytes stubBytes = ReadFileBytes(stub);
+    for (const Case& c : cases) {
+        setup = c.output;
+        Result r = Build();
+        EXPECT_EQ(r.status, 1) << r.output;
+        EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+    }
+    EXPECT_EQ(Tree(product), before);
+    EXPECT_EQ(ReadFileBytes(stub), stubBytes);
+    EXPECT_EQ(Names(dir.path()),
+              (std::vector<std::string>{"product", "stub-link.exe", "stub.exe", "tree"}));
+}
+
+// One name of each kind that Windows cannot create, at the top or at a lower level.
+TEST_F(MksetupTest, NamesWindowsCannotCreateAreRefusedNamingThePath) {
+    struct Case {
+        const char* file;  // what is made below the product
+        const char* named; // the offending level, which the message names
+    } cases[] = {{"what?.txt", "what?.txt"},   {"docs/a|b.txt", "docs/a|b.txt"},
+                 {"tab\tname", "tab\tname"},   {"notes.", "notes."},
+                 {"trail ", "trail "},         {"back\\slash.txt", "back\\slash.txt"},
+                 {"bad:dir/x.txt", "bad:dir"}, {"help/AUX.txt", "help/AUX.txt"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        fs::path bad = product / c.file;
+        fs::create_directories(bad.parent_path());
+        WriteFileText(bad, "x");
+        Result r = Build();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.output.find((product / c.named).string() + ": "), std::string::npos)
+            << r.output;
+        EXPECT_FALSE(fs::exists(setup));
+        fs::remove_all(product / c.named);
+    }
+    EXPECT_EQ(Build().status, 0);
+}
+
+TEST_F(MksetupTest, NamesAlikeButForCaseAreRefused) {
+    WriteFileText(product / "README.TXT", "x");
+    Result files = Build();
+    EXPECT_EQ(files.status, 1);
+    EXPECT_NE(files.output.find("'README.TXT' and 'readme.txt'"), std::string::npos)
+        << files.output;
+    fs::remove(product / "README.TXT");
+    fs::create_directories(product / "Docs");
+    Result sections = Build();
+    EXPECT_EQ(sections.status, 1);
+    EXPECT_NE(sections.output.find("'Docs' and 'docs'"), std::string::npos) << sections.output;
+    EXPECT_FALSE(fs::exists(setup));
+}
+
+TEST_F(MksetupTest, NamesAreWrittenInTheChosenCodePage) {
+    WriteFileText(product / "Stra\xC3\x9F"
+                            "e.txt",
+                  "x"); // "Straße.txt" in UTF-8
+    ASSERT_EQ(Build().status, 0);
+    Bytes bytes = ReadFileBytes(setup);
+    EXPECT_NE(std::string(bytes.begin(), bytes.end())
+                  .find(std::string("Stra\xDF"
+                                    "e.txt\0",
+                                    11)),
+              std::string::npos);
+    EXPECT_NE(Mksetup({"list", setup.string()})
+                  .output.find("Stra\xC3\x9F"
+                               "e.txt"),
+              std::string::npos);
+
+    WriteFileText(product / "\xE6\x97\xA5\xE6\x9C\xAC.txt", "x"); // "日本.txt"
+    Result western = Build();
+    EXPECT_EQ(western.status, 1);
+    EXPECT_NE(western.output.find("code page 1252"), std::string::npos) << western.output;
+    fs::remove(product / "Stra\xC3\x9F"
+                         "e.txt"); // not in code page 932
+    Result japanese = Build({"--codepage", "932"});
+    ASSERT_EQ(japanese.status, 0) << japanese.output;
+    bytes = ReadFileBytes(setup);
+    EXPECT_NE(std::string(bytes.begin(), bytes.end()).find("\x93\xFA\x96\x7B.txt"),
+              std::string::npos);
+    EXPECT_NE(Mksetup({"list", "--codepage", "932", setup.string()})
+                  .output.find("\xE6\x97\xA5\xE6\x9C\xAC.txt"),
+              std::string::npos);
+}
+
+TEST_F(MksetupTest, LinksAreFollowedToFilesAndRefusedWhenTheyLoopAndSpecialFilesAreErrors) {
+    fs::create_symlink(product / "readme.txt", product / "help" / "linked.txt");
+    ASSERT_EQ(Build().status, 0);
+    fs::path out = dir.path() / "out";
+    ASSERT_EQ(Mksetup({"extract", setup.string(), out.string()}).status, 0);
+    EXPECT_EQ(ReadFileBytes(out / "help" / "linked.txt"), ReadFileBytes(product / "readme.txt"));
+    fs::remove(setup);
+
+    fs::create_directory_symlink(product, product / "docs" / "loop");
+    Result loop = Build();
+    EXPECT_EQ(loop.status, 1);
+    EXPECT_NE(loop.output.find((product / "docs" / "loop").string() + ": a directory link"),
+              std::string::npos)
+        << loop.output;
+    fs::remove(product / "docs" / "loop");
+    ASSERT_EQ(mkfifo((product / "pipe").c_str(), 0600), 0);
+    Result fifo = Build();
+    EXPECT_EQ(fifo.status, 1);
+    EXPECT_NE(fifo.output.find((product / "pipe").string() + ": a FIFO"), std::string::npos)
+        << fifo.output;
+    EXPECT_FALSE(fs::exists(setup));
+}
+
+// A build ended by a signal leaves the old setup file as it was, and nothing beside it.
+TEST_F(MksetupTest, InterruptedBuildLeavesNoOutputFile) {
+    ASSERT_EQ(Build().status, 0);
+    const Bytes old = ReadFileBytes(setup);
+    WriteFileBytes(product / "big.bin", Text(24 << 20));
+    pid_t child = fork();
+    if (child == 0) {
+        execl(MKSETUP, MKSETUP, "build", "--stub", stub.c_str(), "-o", setup.c_str(), "--jobs", "1",
+              product.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Once the temporary file stands beside the output, the build is under way.
+    while (Names(dir.path()).size() < 4 && waitpid(child, nullptr, WNOHANG) == 0)
+        usleep(1000);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"product", "setup.exe", "stub.exe"}));
+    EXPECT_EQ(ReadFileBytes(setup), old);
 }
 
 TEST(MksetupUsage, ExitCodesFollowTheUsualManners) {

@@ -1,7 +1,14 @@
 // build_command.cpp - mksetup build: a stub and a product directory become a setup file.
-#include <chrono>
-#include <cstdio>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "payload/archive_writer.h"
@@ -59,6 +66,76 @@ class Progress {
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
+// Why output may not be written, as it would destroy or swallow an input; "" if it may. Files
+// are compared by identity, so that "./x", an absolute path and a link all count.
+std::string CheckOutput(const std::string& output, const std::string& stub,
+                        const Sources& sources) {
+    FileId out, stubId;
+    if (IdentifyFile(output, &out)) {
+        if (IdentifyFile(stub, &stubId) && out == stubId)
+            return "-o " + output + " is the stub; the build would overwrite it";
+        if (std::find(sources.inputs.begin(), sources.inputs.end(), out) != sources.inputs.end())
+            return "-o " + output + " is one of the sources; the build would overwrite it";
+    }
+    fs::path parent = fs::path(output).parent_path();
+    FileId directory;
+    if (IdentifyFile(parent.empty() ? fs::path(".") : parent, &directory) &&
+        std::find(sources.directories.begin(), sources.directories.end(), directory) !=
+            sources.directories.end())
+        return "-o " + output + " lies inside SOURCE; the next build would pack it";
+    return "";
+}
+
+// The temporary file of a build in progress, removed when a signal ends the build, so that
+// an interrupted build leaves nothing behind. A fixed buffer: the handler may not allocate.
+char temporaryPath[4096];
+volatile sig_atomic_t temporaryExists = 0;
+
+void RemoveTemporaryAndDie(int signal) {
+    if (temporaryExists)
+        unlink(temporaryPath);
+    std::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+void RemoveTemporaryOnSignals() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = RemoveTemporaryAndDie;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+void RemoveTemporary() {
+    if (temporaryExists)
+        unlink(temporaryPath);
+    temporaryExists = 0;
+}
+
+// Opens a new file beside output for writing, named in temporaryPath, with the permissions a
+// plain new file gets; nullptr if it cannot.
+FILE* CreateTemporary(const std::string& output) {
+    std::string pattern = output + ".XXXXXX";
+    if (pattern.size() >= sizeof temporaryPath)
+        return nullptr;
+    std::memcpy(temporaryPath, pattern.c_str(), pattern.size() + 1);
+    RemoveTemporaryOnSignals();
+    int fd = mkstemp(temporaryPath);
+    if (fd < 0)
+        return nullptr;
+    temporaryExists = 1;
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    FILE* out = fdopen(fd, "wb");
+    if (out == nullptr) {
+        close(fd);
+        RemoveTemporary();
+    }
+    return out;
+}
+
 } // namespace
 
 int BuildCommand(const BuildOptions& options) {
@@ -74,15 +151,21 @@ int BuildCommand(const BuildOptions& options) {
         return Fail(options.stub + ": the stub is signed, and the payload would break its " +
                     "signature; sign the finished setup file, not the stub");
 
-    std::vector<SourceItem> items;
+    CodePage codePage;
+    if (!codePage.Open(options.codePage))
+        return Fail("code page " + std::to_string(options.codePage) + " is not known here");
+    Sources sources;
     std::string error;
-    if (!CollectSources(options.source, &items, &error))
+    if (!CollectSources(options.source, codePage, &sources, &error))
+        return Fail(error);
+    const std::vector<SourceItem>& items = sources.items;
+    error = CheckOutput(options.output, options.stub, sources);
+    if (!error.empty())
         return Fail(error);
 
-    // Write to a temporary name and rename at the end, so a failed build leaves no
-    // half-written setup file behind.
-    std::string temporary = options.output + ".part";
-    FILE* out = std::fopen(temporary.c_str(), "wb");
+    // Write to a temporary file beside the output and rename it at the end, so a failed or
+    // interrupted build leaves no half-written setup file behind, and an old one as it was.
+    FILE* out = CreateTemporary(options.output);
     if (out == nullptr)
         return Fail(options.output + ": cannot be written");
     ArchiveWriter writer(out);
@@ -95,7 +178,7 @@ int BuildCommand(const BuildOptions& options) {
     EntryPacker packer(items, options.implode, options.jobs);
     for (size_t i = 0; i < items.size() && ok; ++i) {
         const SourceItem& item = items[i];
-        progress.Show(i + 1, item.name);
+        progress.Show(i + 1, item.shown);
         PackedEntry entry = packer.Take(i);
         if (item.subdirectory) {
             ok = writer.Subdirectory(item.name.c_str());
@@ -108,6 +191,11 @@ int BuildCommand(const BuildOptions& options) {
                                        entry.fileSize)
                      : writer.Stored(item.name.c_str(), entry.bytes.data(), entry.bytes.size());
         }
+        // Refused as soon as it is too large, not once everything has been compressed.
+        if (writer.BytesWritten() - payloadStart > kLargestPayload) {
+            error = "the payload exceeds 2 GiB at " + item.shown;
+            break;
+        }
     }
     // The integrity record goes right behind the end item, where the setup program looks
     // for it; a signature's certificate table is appended behind it later.
@@ -119,14 +207,15 @@ int BuildCommand(const BuildOptions& options) {
     if (error.empty() && (!ok || !closed))
         error = options.output + ": write failed";
     if (!error.empty()) {
-        std::remove(temporary.c_str());
+        RemoveTemporary();
         return Fail(error);
     }
     std::error_code ec;
-    fs::rename(temporary, options.output, ec);
+    fs::rename(temporaryPath, options.output, ec);
     if (ec) {
-        std::remove(temporary.c_str());
+        RemoveTemporary();
         return Fail(options.output + ": " + ec.message());
     }
+    temporaryExists = 0;
     return kExitOk;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "payload/implode.h"
+#include "tools/mksetup/code_page.h"
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
@@ -14,10 +15,12 @@ struct BuildOptions {
     std::string output;
     std::string source;
     ImplodeOptions implode;
-    unsigned jobs = 1; // entries packed at the same time
+    unsigned jobs = 1;                      // entries packed at the same time
+    unsigned codePage = CodePage::kDefault; // the Windows code page of the entry names
 };
 
 int BuildCommand(const BuildOptions& options);
-int ListCommand(const std::string& file);
+// Shows the names converted from codePage to UTF-8.
+int ListCommand(const std::string& file, unsigned codePage);
 int VerifyCommand(const std::string& file);
 int ExtractCommand(const std::string& file, const std::string& directory, int option);

@@ -12,6 +12,7 @@
 #include "payload/extract.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_check.h"
+#include "tools/mksetup/code_page.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/console_observer.h"
 
@@ -125,10 +126,16 @@ std::string DescribeRecord(const PayloadSummary& summary) {
 
 } // namespace
 
-int ListCommand(const std::string& file) {
+int ListCommand(const std::string& file, unsigned codePageNumber) {
     ConsoleObserver observer(file);
+    CodePage codePage;
+    if (!codePage.Open(codePageNumber)) {
+        std::fprintf(stderr, "mksetup: code page %u is not known here\n", codePageNumber);
+        return kExitFailure;
+    }
     std::printf("%-8s %10s %10s  %s\n", "kind", "packed", "decoded", "name");
-    bool sound = Walk(file, &observer, [](const std::string& name, const ItemInfo& info) {
+    bool sound = Walk(file, &observer, [&](const std::string& bytes, const ItemInfo& info) {
+        std::string name = codePage.ToUtf8(bytes);
         if (info.subdirectory)
             std::printf("%-8s %10s %10s  %s\n", "section", "", "", name.c_str());
         else

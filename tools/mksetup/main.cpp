@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/mksetup/code_page.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/entry_packer.h"
 
@@ -11,8 +12,9 @@ namespace {
 
 const char kUsage[] =
     "usage: mksetup build --stub SETUP.EXE -o OUT.EXE [--level fast|best]\n"
-    "                     [--literals raw|coded|auto] [--dict 4|5|6] [--jobs N] SOURCE\n"
-    "       mksetup list FILE\n"
+    "                     [--literals raw|coded|auto] [--dict 4|5|6] [--jobs N]\n"
+    "                     [--codepage N] SOURCE\n"
+    "       mksetup list [--codepage N] FILE\n"
     "       mksetup verify FILE\n"
     "       mksetup extract FILE DIR [--option 1|2]\n"
     "       mksetup --help | --version\n"
@@ -22,9 +24,12 @@ const char kUsage[] =
     "         manifest with lines 'file PATH [NAME]' and 'dir [NAME]'. Defaults: --level\n"
     "         best, --literals auto, --dict 6, --jobs the number of cores. The jobs\n"
     "         compress entries side by side; the output is the same for any number. An\n"
-    "         integrity record (a CRC-32 of the items) follows the end item.\n"
+    "         integrity record (a CRC-32 of the items) follows the end item. Names are\n"
+    "         written in the Windows code page N (default 1252); a name Windows cannot\n"
+    "         create, or that code page N cannot hold, is refused. -o must not be the\n"
+    "         stub, a source, or lie inside SOURCE.\n"
     "list     prints every item: sections, and each entry's kind, packed and decoded size,\n"
-    "         and the integrity record.\n"
+    "         and the integrity record; names are converted from code page N to UTF-8.\n"
     "verify   decodes every entry and checks the payload as the setup program would, the\n"
     "         integrity record included, and says whether the file has one; exit 1 if the\n"
     "         file is damaged.\n"
@@ -36,19 +41,22 @@ int Usage(const char* problem) {
     return kExitUsage;
 }
 
-// A number of jobs from 1 to 256, in plain decimal digits.
-bool ParseJobs(const std::string& text, unsigned* jobs) {
-    if (text.empty() || text.size() > 3 ||
+// A number from 1 to largest, in plain decimal digits.
+bool ParseNumber(const std::string& text, unsigned largest, unsigned* number) {
+    if (text.empty() || text.size() > 5 ||
         text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     unsigned value = 0;
     for (char c : text)
         value = value * 10 + static_cast<unsigned>(c - '0');
-    if (value < 1 || value > 256)
+    if (value < 1 || value > largest)
         return false;
-    *jobs = value;
+    *number = value;
     return true;
 }
+
+constexpr unsigned kMaxJobs = 256;
+constexpr unsigned kMaxCodePage = 65535; // Windows numbers its code pages in 16 bits
 
 int ParseBuild(const std::vector<std::string>& args) {
     BuildOptions options;
@@ -59,7 +67,7 @@ int ParseBuild(const std::vector<std::string>& args) {
         bool hasValue = i + 1 < args.size();
         const std::string value = hasValue ? args[i + 1] : "";
         if (a == "--stub" || a == "-o" || a == "--level" || a == "--literals" || a == "--dict" ||
-            a == "--jobs") {
+            a == "--jobs" || a == "--codepage") {
             if (!hasValue)
                 return Usage((a + " needs a value").c_str());
             ++i;
@@ -75,7 +83,9 @@ int ParseBuild(const std::vector<std::string>& args) {
                                                               : LiteralMode::Auto;
             else if (a == "--dict" && (value == "4" || value == "5" || value == "6"))
                 options.implode.dictionaryBits = value[0] - '0';
-            else if (a == "--jobs" && ParseJobs(value, &options.jobs))
+            else if (a == "--jobs" && ParseNumber(value, kMaxJobs, &options.jobs))
+                continue;
+            else if (a == "--codepage" && ParseNumber(value, kMaxCodePage, &options.codePage))
                 continue;
             else
                 return Usage(("bad value for " + a + ": " + value).c_str());
@@ -111,7 +121,13 @@ int main(int argc, char** argv) {
     if (command == "build")
         return ParseBuild(args);
     if (command == "list" && args.size() == 1)
-        return ListCommand(args[0]);
+        return ListCommand(args[0], CodePage::kDefault);
+    if (command == "list" && args.size() == 3 && args[0] == "--codepage") {
+        unsigned codePage;
+        if (!ParseNumber(args[1], kMaxCodePage, &codePage))
+            return Usage(("bad value for --codepage: " + args[1]).c_str());
+        return ListCommand(args[2], codePage);
+    }
     if (command == "verify" && args.size() == 1)
         return VerifyCommand(args[0]);
     if (command == "extract" && (args.size() == 2 || args.size() == 4)) {
