@@ -65,7 +65,8 @@ int CheckSpace(bool known, uint64_t needed, uint64_t freeBytes) {
     FormatKilobytes(needed, neededText, sizeof neededText);
     FormatKilobytes(freeBytes, freeText, sizeof freeText);
     char message[kPathSize + 256];
-    std::snprintf(message, sizeof message, text::kNotEnoughSpace, s.scratch, neededText, freeText);
+    std::snprintf(message, sizeof message, text::kNotEnoughSpace, static_cast<char*>(s.scratch),
+                  neededText, freeText);
     s.observer->ReportPathFailure(message);
     return 0;
 }

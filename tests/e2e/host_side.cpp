@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+
 #include "tests/e2e/setup_driver.h"
 
 namespace e2e {
@@ -80,6 +82,41 @@ bool HostLink::Present() const {
     while (!found && FindNextFileA(search, &data));
     FindClose(search);
     return found;
+}
+
+bool RunOnHost(const std::string& shellCommand, const std::string& doneFile) {
+    std::error_code ec;
+    std::filesystem::path done = FromHostPath(doneFile);
+    std::filesystem::remove(done, ec);
+    if (!StartOnHost(shellCommand + " && touch " + ShellQuoted(doneFile)))
+        return false;
+    return PollUntil([&] { return std::filesystem::exists(done, ec); });
+}
+
+SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, size_t bytes)
+    : letter_(letter) {
+    std::error_code ec;
+    std::filesystem::create_directories(mountPoint, ec);
+    mountPoint_ = UnixPath(mountPoint);
+    // The prefix's drive letters are links in its dosdevices folder, beside drive_c.
+    std::string driveC = UnixPath("C:\\");
+    if (mountPoint_.empty() || driveC.empty())
+        return;
+    while (!driveC.empty() && driveC.back() == '/')
+        driveC.pop_back();
+    link_ = driveC.substr(0, driveC.rfind('/')) + "/dosdevices/" +
+            static_cast<char>(std::tolower(letter)) + ":";
+    ready_ = RunOnHost("mount -t tmpfs -o size=" + std::to_string(bytes) + " lxvsmall " +
+                           ShellQuoted(mountPoint_) + " && ln -sfn " + ShellQuoted(mountPoint_) +
+                           " " + ShellQuoted(link_),
+                       mountPoint_ + ".mounted");
+}
+
+SmallDrive::~SmallDrive() {
+    if (!mountPoint_.empty())
+        RunOnHost("rm -f " + ShellQuoted(link_) + "; umount " + ShellQuoted(mountPoint_) +
+                      " || umount -l " + ShellQuoted(mountPoint_),
+                  mountPoint_ + ".unmounted");
 }
 
 } // namespace e2e

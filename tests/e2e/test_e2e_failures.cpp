@@ -1,12 +1,14 @@
 // test_e2e_failures.cpp - installations by the real setup program that cannot succeed: a damaged
 // setup file, a directory that cannot be made or is too long, a file that cannot be created,
-// a full disk. Each is reported once, leaves the dialog usable and starts nothing at exit.
+// a full disk, a volume too small. Each is reported once, leaves the dialog usable and starts
+// nothing at exit.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -266,6 +268,58 @@ TEST_F(Failure, FullDiskIsReported) {
     ExpectFailedState(setup);
     EXPECT_FALSE(fs::exists(fs::path(typed) / "sample2.bmp"));
     AbortStartsNothing(setup);
+}
+
+// A directory on a volume of `bytes` (drive T:), holding the user's file of `userBytes`.
+class SmallVolume : public Failure {
+  protected:
+    bool Prepare(size_t bytes, size_t userBytes) {
+        drive_ = std::make_unique<SmallDrive>('T', work_.path() / "volume", bytes);
+        if (!drive_->Ready())
+            return false;
+        fs::create_directories(typed_);
+        WriteFileBytes(fs::path(typed_) / "user.txt", std::vector<unsigned char>(userBytes, 'u'));
+        return fs::exists(fs::path(typed_) / "user.txt");
+    }
+    void TearDown() override {
+        drive_.reset();
+        Failure::TearDown();
+    }
+
+    std::unique_ptr<SmallDrive> drive_;
+    std::string typed_ = "T:\\Lexivane";
+};
+
+TEST_F(SmallVolume, InstallationLargerThanTheVolumeIsRefusedBeforeTheWipe) {
+    if (!UnderWine() || !Prepare(128 * 1024, 1000))
+        GTEST_SKIP() << "needs Wine and root, to mount a small tmpfs";
+    SetupDriver setup(DownloadDir());
+    ASSERT_TRUE(setup.Start());
+    ASSERT_TRUE(setup.SetDirectory(typed_));
+    setup.Press(kInstallButton);
+    WarningBox box = setup.WaitForBox();
+    ASSERT_TRUE(box) << "no warning box";
+    EXPECT_EQ(kSetupErrorCaption, box.caption);
+    EXPECT_EQ(0u, box.text.find("There is not enough free space for Lexivane in\nt:\\lexivane\n\n"))
+        << box.text;
+    EXPECT_NE(std::string::npos, box.text.find(" KB are needed, 128 KB are free.")) << box.text;
+    ASSERT_TRUE(setup.Dismiss(box));
+    ExpectPathFailureState(setup, "");
+    EXPECT_EQ(std::set<std::string>{"user.txt"}, NamesIn(typed_));
+    AbortStartsNothing(setup);
+}
+
+TEST_F(SmallVolume, InstallationThatFitsOnceTheOldFilesAreGoneIsMade) {
+    if (!UnderWine() || !Prepare(256 * 1024, 160 * 1024))
+        GTEST_SKIP() << "needs Wine and root, to mount a small tmpfs";
+    SetupDriver setup(DownloadDir());
+    ASSERT_TRUE(setup.Start());
+    ASSERT_TRUE(setup.SetDirectory(typed_));
+    setup.Press(kInstallButton);
+    ASSERT_TRUE(setup.WaitForStatus("Installation was successful.")) << setup.CurrentBox().text;
+    EXPECT_FALSE(fs::exists(fs::path(typed_) / "user.txt"));
+    for (const char* name : {"lxv.exe", "uninst.exe", "readme.txt"})
+        EXPECT_TRUE(SameBytes(PayloadDir() / name, fs::path(typed_) / name)) << name;
 }
 
 } // namespace

@@ -160,7 +160,7 @@ void WriteSetupFileWithoutRecord(const fs::path& file) {
         std::vector<unsigned char> data = ReadFileBytes(PayloadDir() / name), stream;
         if (Implode(data.data(), data.size(), fast, &stream) && stream.size() < data.size())
             ASSERT_TRUE(writer.Imploded(name.c_str(), stream.data(), stream.size(),
-                                           static_cast<uint32_t>(data.size())));
+                                        static_cast<uint32_t>(data.size())));
         else
             ASSERT_TRUE(writer.Stored(name.c_str(), data.data(), data.size()));
     }

@@ -15,16 +15,6 @@ namespace e2e {
 
 namespace {
 
-// Runs a host command and waits until it has written `doneFile` (removed first).
-bool RunOnHost(const std::string& command, const std::string& doneFile) {
-    std::error_code ec;
-    fs::path done = FromHostPath(doneFile);
-    fs::remove(done, ec);
-    if (!StartOnHost(command + " && touch " + doneFile))
-        return false;
-    return PollUntil([&] { return fs::exists(done, ec); });
-}
-
 // Reads a binary PPM file (P6, 255 levels).
 XScreenshot ReadPpm(const fs::path& path) {
     XScreenshot shot;
