@@ -42,29 +42,16 @@ std::string UnixPath(const std::filesystem::path& path) {
     return result;
 }
 
-bool StartOnHost(const std::string& shellCommand) {
-    std::string commandLine = "/bin/sh -c \"" + shellCommand + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
 HostLink::HostLink(const std::filesystem::path& at, const std::string& hostTarget)
     : at_(at), unixPath_(UnixPath(at)) {
-    if (!unixPath_.empty() &&
-        StartOnHost("ln -s " + ShellQuoted(hostTarget) + " " + ShellQuoted(unixPath_)))
-        PollUntil([this] { return Present(); });
+    if (!unixPath_.empty())
+        RunOnHost("ln -s " + ShellQuoted(hostTarget) + " " + ShellQuoted(unixPath_),
+                  [this] { return Present(); });
 }
 
 HostLink::~HostLink() {
-    if (!unixPath_.empty() && Present() && StartOnHost("rm -f " + ShellQuoted(unixPath_)))
-        PollUntil([this] { return !Present(); });
+    if (!unixPath_.empty() && Present())
+        RunOnHost("rm -f " + ShellQuoted(unixPath_), [this] { return !Present(); });
 }
 
 bool HostLink::Present() const {

@@ -4,15 +4,14 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/host_commands.h"
+
 namespace e2e {
 
 // True when the test runs under Wine (which shows the host's files and runs its programs).
 bool UnderWine();
 // The host's path of a Windows path; "" if there is none.
 std::string UnixPath(const std::filesystem::path& path);
-// Starts a host shell command (Wine starts host programs like its own). Neither its end nor
-// its exit status comes back through Wine: callers wait for what the command does.
-bool StartOnHost(const std::string& shellCommand);
 
 // A host symbolic link at a Windows path, to a host file, made by the constructor and removed
 // by the destructor, each waiting until the directory shows the change. The Windows side

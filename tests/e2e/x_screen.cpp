@@ -16,13 +16,11 @@ namespace e2e {
 namespace {
 
 // Runs a host command and waits until it has written `doneFile` (removed first).
-bool RunOnHost(const std::string& command, const std::string& doneFile) {
+bool RunUntilDone(const std::string& command, const std::string& doneFile) {
     std::error_code ec;
     fs::path done = FromHostPath(doneFile);
     fs::remove(done, ec);
-    if (!StartOnHost(command + " && touch " + doneFile))
-        return false;
-    return PollUntil([&] { return fs::exists(done, ec); });
+    return RunOnHost(command + " && touch " + doneFile, [&] { return fs::exists(done, ec); });
 }
 
 // Reads a binary PPM file (P6, 255 levels).
@@ -67,8 +65,8 @@ XScreenshot TakeXScreenshot(const std::string& name) {
     fs::create_directories(FromHostPath(dir), ec);
     std::string png = dir + "/" + name + ".png";
     std::string ppm = dir + "/" + name + ".ppm";
-    if (!RunOnHost("import -window root " + png + " && convert " + png + " ppm:" + ppm,
-                   ppm + ".done"))
+    if (!RunUntilDone("import -window root " + png + " && convert " + png + " ppm:" + ppm,
+                      ppm + ".done"))
         return {};
     XScreenshot shot = ReadPpm(FromHostPath(ppm));
     fs::remove(FromHostPath(ppm), ec);
@@ -80,7 +78,7 @@ bool XInput(const std::string& arguments) {
     std::string done = std::string(LXV_E2E_SCREENSHOTS) + "/xdotool.done";
     std::error_code ec;
     fs::create_directories(FromHostPath(LXV_E2E_SCREENSHOTS), ec);
-    bool ok = RunOnHost("xdotool " + arguments, done);
+    bool ok = RunUntilDone("xdotool " + arguments, done);
     fs::remove(FromHostPath(done), ec);
     return ok;
 }

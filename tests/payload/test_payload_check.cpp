@@ -18,6 +18,7 @@
 #include "payload/implode.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_check.h"
+#include "tests/support/entry_offset.h"
 #include "tests/support/recording_observer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -36,11 +37,6 @@ Bytes Imploded(const Bytes& data) {
     Bytes stream;
     EXPECT_TRUE(Implode(data.data(), data.size(), ImplodeOptions{}, &stream));
     return stream;
-}
-
-// Where an entry's data begin in the file: behind its name, terminator and size field.
-size_t DataOffset(uint64_t itemStart, const char* name) {
-    return static_cast<size_t>(itemStart) + std::strlen(name) + 1 + 4;
 }
 
 class CheckTest : public ::testing::Test {
