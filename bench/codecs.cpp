@@ -2,51 +2,17 @@
 // Windows too, where the benchmark of the shipped program's targets runs under Wine.
 #include "bench/codecs.h"
 
-#include <cstring>
-
 #include <zlib.h>
 
 #include "payload/explode.h"
-
-namespace {
-
-struct ExplodeTransfer {
-    const Bytes* stream;
-    size_t consumed;
-    unsigned char* out;
-    size_t capacity;
-    size_t written;
-    bool overflow;
-};
-
-uint32_t ReadBlock(char* buffer, uint32_t* size, void* param) {
-    auto* transfer = static_cast<ExplodeTransfer*>(param);
-    size_t left = transfer->stream->size() - transfer->consumed;
-    size_t count = left < *size ? left : *size;
-    std::memcpy(buffer, transfer->stream->data() + transfer->consumed, count);
-    transfer->consumed += count;
-    return static_cast<uint32_t>(count);
-}
-
-void WriteBlock(char* buffer, uint32_t* size, void* param) {
-    auto* transfer = static_cast<ExplodeTransfer*>(param);
-    if (*size > transfer->capacity - transfer->written) {
-        transfer->overflow = true;
-        return;
-    }
-    std::memcpy(transfer->out + transfer->written, buffer, *size);
-    transfer->written += *size;
-}
-
-} // namespace
+#include "payload/explode_in_memory.h"
 
 ExplodeCodec::ExplodeCodec() : work_(new ExplodeWorkArea) {}
 ExplodeCodec::~ExplodeCodec() = default;
 
 bool ExplodeCodec::Decompress(const Bytes& stream, unsigned char* out, size_t size) {
-    ExplodeTransfer transfer{&stream, 0, out, size, 0, false};
-    int result = Explode(ReadBlock, WriteBlock, work_.get(), &transfer);
-    return result == kExplodeOk && !transfer.overflow && transfer.written == size;
+    MemoryExplodeResult run = ExplodeInto(stream.data(), stream.size(), work_.get(), out, size);
+    return run.result == kExplodeOk && !run.refused && run.written == size;
 }
 
 ZlibCodec::ZlibCodec() : inflater_(new z_stream_s{}) {

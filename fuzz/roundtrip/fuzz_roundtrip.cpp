@@ -5,36 +5,13 @@
 // rest is the data. A fault aborts.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "payload/explode.h"
+#include "payload/explode_in_memory.h"
 #include "payload/implode.h"
 
 namespace {
-
-struct Transfer {
-    const std::vector<unsigned char>* stream;
-    size_t consumed;
-    std::vector<unsigned char> output;
-};
-
-uint32_t ReadBlock(char* buffer, uint32_t* size, void* param) {
-    auto* transfer = static_cast<Transfer*>(param);
-    size_t left = transfer->stream->size() - transfer->consumed;
-    size_t count = left < *size ? left : *size;
-    if (count > 0)
-        std::memcpy(buffer, transfer->stream->data() + transfer->consumed, count);
-    transfer->consumed += count;
-    return static_cast<uint32_t>(count);
-}
-
-void WriteBlock(char* buffer, uint32_t* size, void* param) {
-    auto* transfer = static_cast<Transfer*>(param);
-    if (*size > 4096)
-        std::abort();
-    transfer->output.insert(transfer->output.end(), buffer, buffer + *size);
-}
 
 ExplodeWorkArea work;
 
@@ -55,15 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool explodable = Implode(bytes, count, options, &stream);
     if (explodable != (count > 0))
         std::abort();
-    Transfer transfer{&stream, 0, {}};
-    int result = Explode(ReadBlock, WriteBlock, &work, &transfer);
+    MemoryExplodeResult run = ExplodeComparing(stream.data(), stream.size(), &work, bytes, count);
+    if (run.largestWrite > 4096)
+        std::abort();
     if (!explodable) {
-        if (result != kExplodeTooShort)
+        if (run.result != kExplodeTooShort)
             std::abort();
         return 0;
     }
-    if (result != kExplodeOk || transfer.output.size() != count ||
-        (count > 0 && std::memcmp(transfer.output.data(), bytes, count) != 0))
+    if (run.result != kExplodeOk || run.refused || run.written != count)
         std::abort();
     return 0;
 }

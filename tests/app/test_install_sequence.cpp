@@ -15,6 +15,8 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "payload/archive_writer.h"
+#include "tests/support/directory_names.h"
+#include "tests/support/lower_case.h"
 #include "tests/support/process_tree.h"
 #include "tests/support/programs_folder.h"
 #include "tests/support/recording_observer.h"
@@ -28,7 +30,7 @@ using Bytes = std::vector<unsigned char>;
 using Call = RecordingObserver::Call;
 
 fs::path ProgramGroup() {
-    return RedirectedProgramsFolder::Current() / "Lexivane";
+    return ProgramsFolder() / "Lexivane";
 }
 
 std::vector<std::string> Links() {
@@ -38,21 +40,6 @@ std::vector<std::string> Links() {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The names in a directory, as they are written on disk.
-std::vector<std::wstring> NamesIn(const fs::path& directory) {
-    std::vector<std::wstring> names;
-    for (const auto& e : fs::directory_iterator(directory))
-        names.push_back(e.path().filename().wstring());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
 }
 
 // The viewers of the read-me that the installations of this test opened.
@@ -71,7 +58,7 @@ std::string Formatted(const char* format, const std::string& value) {
 class InstallTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(RedirectedProgramsFolder::Current(), programsFolder);
+        ASSERT_EQ(ProgramsFolder(), programsFolder);
         download = dir.path() / "download";
         fs::create_directory(download);
         ResetInstallState(&observer);
@@ -128,7 +115,7 @@ TEST_F(InstallTest, StandardInstallWritesFilesMakesTheGroupAndReportsInOrder) {
     // written on disk.
     EXPECT_EQ(std::string(installState.installDir, installState.dirEnd),
               Lower(target.string() + "\\"));
-    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::wstring>{L"download", L"product"}));
+    EXPECT_EQ(NamesOnDisk(dir.path()), (std::vector<std::wstring>{L"download", L"product"}));
     EXPECT_FALSE(OpenedViewers().empty()) << "the read-me is opened";
     EXPECT_EQ(observer.Failures(), std::vector<std::string>{});
     EXPECT_TRUE(installState.finished);
@@ -328,7 +315,7 @@ TEST_F(InstallTest, DoubleByteNamesAreInstalledIntoAsTyped) {
     }
     // Every file landed inside a typed directory, and nothing beside them.
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(NamesIn(dir.path()), expected);
+    EXPECT_EQ(NamesOnDisk(dir.path()), expected);
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 // demo_process.cpp - starting the staged demo programs and finding their windows.
 #include "tests/demo/demo_process.h"
 
-#include <shlobj.h>
-
 #include <algorithm>
 #include <system_error>
 
@@ -103,11 +101,4 @@ bool WaitForFile(const fs::path& file, DWORD milliseconds) {
         Sleep(20);
     }
     return false;
-}
-
-fs::path ProgramsFolder() {
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return {};
-    return path;
 }

@@ -41,6 +41,3 @@ HWND WaitForWindow(DWORD processId, const char* className, const char* title,
 
 // Waits up to `milliseconds` for a file to exist and be non-empty.
 bool WaitForFile(const std::filesystem::path& file, DWORD milliseconds = 30000);
-
-// The Programs folder of the Start menu, as the uninstaller finds it.
-std::filesystem::path ProgramsFolder();

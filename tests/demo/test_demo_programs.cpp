@@ -10,21 +10,17 @@
 #include <vector>
 
 #include "tests/demo/demo_process.h"
+#include "tests/support/programs_folder.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadText(const fs::path& file) {
-    std::vector<unsigned char> bytes = ReadFileBytes(file);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // The marker is written in pieces; it is complete once its last line has ended.
 std::string WaitForMarker(const fs::path& file) {
     for (int i = 0; i < 1500; ++i) {
-        std::string text = ReadText(file);
+        std::string text = ReadFileText(file);
         size_t last = text.find("current directory: ");
         if (last != std::string::npos && text.find("\r\n", last) != std::string::npos)
             return text;

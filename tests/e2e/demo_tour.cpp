@@ -33,8 +33,8 @@ std::string TakePicture(const std::string& hostDir, const std::string& name) {
     // never shows half-written.
     std::string command =
         "import -window root '" + file + ".part.png' && mv '" + file + ".part.png' '" + file + "'";
-    if (!e2e::StartOnHost(command) ||
-        !e2e::PollUntil([&] { return fs::exists(windowsFile, ec); }, 20000))
+    if (!RunOnHost(
+            command, [&] { return fs::exists(windowsFile, ec); }, 20000))
         return {};
     return file;
 }

@@ -44,29 +44,16 @@ std::string UnixPath(const std::filesystem::path& path) {
     return result;
 }
 
-bool StartOnHost(const std::string& shellCommand) {
-    std::string commandLine = "/bin/sh -c \"" + shellCommand + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
-
 HostLink::HostLink(const std::filesystem::path& at, const std::string& hostTarget)
     : at_(at), unixPath_(UnixPath(at)) {
-    if (!unixPath_.empty() &&
-        StartOnHost("ln -s " + ShellQuoted(hostTarget) + " " + ShellQuoted(unixPath_)))
-        PollUntil([this] { return Present(); });
+    if (!unixPath_.empty())
+        RunOnHost("ln -s " + ShellQuoted(hostTarget) + " " + ShellQuoted(unixPath_),
+                  [this] { return Present(); });
 }
 
 HostLink::~HostLink() {
-    if (!unixPath_.empty() && Present() && StartOnHost("rm -f " + ShellQuoted(unixPath_)))
-        PollUntil([this] { return !Present(); });
+    if (!unixPath_.empty() && Present())
+        RunOnHost("rm -f " + ShellQuoted(unixPath_), [this] { return !Present(); });
 }
 
 bool HostLink::Present() const {
@@ -84,13 +71,12 @@ bool HostLink::Present() const {
     return found;
 }
 
-bool RunOnHost(const std::string& shellCommand, const std::string& doneFile) {
+bool RunUntilDone(const std::string& shellCommand, const std::string& doneFile) {
     std::error_code ec;
     std::filesystem::path done = FromHostPath(doneFile);
     std::filesystem::remove(done, ec);
-    if (!StartOnHost(shellCommand + " && touch " + ShellQuoted(doneFile)))
-        return false;
-    return PollUntil([&] { return std::filesystem::exists(done, ec); });
+    return RunOnHost(shellCommand + " && touch " + ShellQuoted(doneFile),
+                     [&] { return std::filesystem::exists(done, ec); });
 }
 
 SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, size_t bytes)
@@ -106,17 +92,17 @@ SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, siz
         driveC.pop_back();
     link_ = driveC.substr(0, driveC.rfind('/')) + "/dosdevices/" +
             static_cast<char>(std::tolower(letter)) + ":";
-    ready_ = RunOnHost("mount -t tmpfs -o size=" + std::to_string(bytes) + " lxvsmall " +
-                           ShellQuoted(mountPoint_) + " && ln -sfn " + ShellQuoted(mountPoint_) +
-                           " " + ShellQuoted(link_),
-                       mountPoint_ + ".mounted");
+    ready_ = RunUntilDone("mount -t tmpfs -o size=" + std::to_string(bytes) + " lxvsmall " +
+                              ShellQuoted(mountPoint_) + " && ln -sfn " + ShellQuoted(mountPoint_) +
+                              " " + ShellQuoted(link_),
+                          mountPoint_ + ".mounted");
 }
 
 SmallDrive::~SmallDrive() {
     if (!mountPoint_.empty())
-        RunOnHost("rm -f " + ShellQuoted(link_) + "; umount " + ShellQuoted(mountPoint_) +
-                      " || umount -l " + ShellQuoted(mountPoint_),
-                  mountPoint_ + ".unmounted");
+        RunUntilDone("rm -f " + ShellQuoted(link_) + "; umount " + ShellQuoted(mountPoint_) +
+                         " || umount -l " + ShellQuoted(mountPoint_),
+                     mountPoint_ + ".unmounted");
 }
 
 } // namespace e2e

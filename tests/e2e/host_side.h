@@ -4,18 +4,17 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/host_commands.h"
+
 namespace e2e {
 
 // True when the test runs under Wine (which shows the host's files and runs its programs).
 bool UnderWine();
 // The host's path of a Windows path; "" if there is none.
 std::string UnixPath(const std::filesystem::path& path);
-// Starts a host shell command (Wine starts host programs like its own). Neither its end nor
-// its exit status comes back through Wine: callers wait for what the command does.
-bool StartOnHost(const std::string& shellCommand);
 // Runs a host shell command and waits until it has succeeded, which it tells by writing the
 // host file doneFile (removed first); false if it did not in time.
-bool RunOnHost(const std::string& shellCommand, const std::string& doneFile);
+bool RunUntilDone(const std::string& shellCommand, const std::string& doneFile);
 
 // A small volume of the host's (a tmpfs of `bytes`, which needs root), mounted for the test
 // and reached through a drive letter of the prefix; unmounted, with the letter gone, by the

@@ -2,7 +2,6 @@
 #include "tests/e2e/install_checks.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <system_error>
 
@@ -33,13 +32,6 @@ bool IsDeveloperOnly(const std::string& name) {
     return n.rfind("decl_", 0) == 0 || (n.size() == 8 && n.compare(1, 7, "plx.dll") == 0);
 }
 
-fs::path ProgramsFolder() {
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return {};
-    return path;
-}
-
 fs::path GroupFolder() {
     fs::path programs = ProgramsFolder();
     return programs.empty() ? fs::path() : programs / "Lexivane";
@@ -54,25 +46,11 @@ bool RemoveGroup() {
     return !fs::exists(group, ec);
 }
 
-std::set<std::string> NamesIn(const fs::path& dir) {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-        names.insert(Lower(it->path().filename().string()));
-    return names;
-}
-
 bool SameBytes(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     if (!fs::is_regular_file(a, ec) || !fs::is_regular_file(b, ec))
         return false;
     return ReadFileBytes(a) == ReadFileBytes(b);
-}
-
-std::string ReadText(const fs::path& file) {
-    std::vector<unsigned char> bytes = ReadFileBytes(file);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
@@ -82,7 +60,7 @@ bool SamePath(const std::string& a, const std::string& b) {
 std::string WaitForText(const fs::path& file, const std::string& text) {
     std::string read;
     bool complete = PollUntil([&] {
-        read = ReadText(file);
+        read = ReadFileText(file);
         return read.find(text) != std::string::npos && read.size() >= 2 &&
                read.compare(read.size() - 2, 2, "\r\n") == 0;
     });

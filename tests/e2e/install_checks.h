@@ -5,6 +5,10 @@
 #include <set>
 #include <string>
 
+#include "tests/support/directory_names.h"
+#include "tests/support/programs_folder.h"
+#include "tests/support/temp_dir.h"
+
 namespace e2e {
 
 // The staged files of the demo product that the setup program carries.
@@ -15,18 +19,13 @@ std::set<std::string> PayloadNames();
 // the test program, its libraries and import libraries, and the sample project.
 bool IsDeveloperOnly(const std::string& name);
 
-// The Start menu's Programs folder, and the setup's program group in it.
-std::filesystem::path ProgramsFolder();
+// The setup's program group in the Start menu's Programs folder.
 std::filesystem::path GroupFolder();
 // Removes the program group with everything in it; true if it is gone.
 bool RemoveGroup();
 
-// The names in a directory (files and sub-directories), lower-cased.
-std::set<std::string> NamesIn(const std::filesystem::path& dir);
 // True if both files exist and hold the same bytes.
 bool SameBytes(const std::filesystem::path& a, const std::filesystem::path& b);
-// The whole file as text ("" if it cannot be read).
-std::string ReadText(const std::filesystem::path& file);
 
 // Case-insensitive comparison of two paths written the same way.
 bool SamePath(const std::string& a, const std::string& b);

@@ -96,12 +96,6 @@ BOOL CALLBACK FindStartedWindow(HWND window, LPARAM parameter) {
 
 } // namespace
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 fs::path FromHostPath(const std::string& hostPath) {
     std::string path = hostPath;
     if (!path.empty() && path[0] == '/')

@@ -8,6 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/lower_case.h"
+#include "tests/support/poll_until.h"
+
 namespace e2e {
 
 // The controls of the setup dialog that a user works with.
@@ -19,22 +22,6 @@ constexpr int kDeveloperBox = 114;
 
 constexpr char kDialogTitle[] = "Lexivane - Installation";
 constexpr char kSetupErrorCaption[] = "Lexivane Setup Error";
-
-// The longest any awaited state may take to appear. Every wait polls and gives up after it,
-// so that a program that hangs fails the test instead of holding it.
-constexpr DWORD kPatience = 60000;
-
-// Checks `done` until it holds or `milliseconds` have passed, at least once; its last result.
-template <typename Condition> bool PollUntil(Condition done, DWORD milliseconds = kPatience) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (done())
-            return true;
-        if (GetTickCount() - start >= milliseconds)
-            return false;
-        Sleep(20);
-    }
-}
 
 // A message box of the setup program, as read when it was found.
 struct WarningBox {
@@ -51,9 +38,6 @@ struct ProgramWindow {
     std::string title;
     explicit operator bool() const { return window != nullptr; }
 };
-
-// The text with its ASCII letters in lower case, as paths are compared.
-std::string Lower(std::string text);
 
 // The setup program of the build, with the demo product appended, as a Windows path.
 std::filesystem::path BuiltSetupFile();

@@ -68,7 +68,7 @@ TEST_F(Closing, EscapeKeyAfterAFailedInstallation) {
     ASSERT_TRUE(setup.Settle());
     ASSERT_TRUE(setup.PressKey(VK_ESCAPE));
     ExpectEndedWithoutStarting(setup);
-    EXPECT_EQ("a file, not a directory", ReadText(typed));
+    EXPECT_EQ("a file, not a directory", ReadFileText(typed));
 }
 
 } // namespace

@@ -65,7 +65,7 @@ std::vector<std::string> Markers(const fs::path& dir) {
     std::vector<std::string> markers;
     for (const std::string& name : NamesIn(dir))
         if (fs::path(name).extension() == ".loaded")
-            markers.push_back(name + ": " + ReadText(dir / name));
+            markers.push_back(name + ": " + ReadFileText(dir / name));
     return markers;
 }
 

@@ -122,8 +122,8 @@ TEST_F(Failure, SetupFileWithoutPayloadLeavesAnExistingDirectoryAlone) {
     ASSERT_TRUE(setup.SetDirectory(typed));
     ExpectOneBox(setup, kDamaged);
     ExpectFailedState(setup);
-    EXPECT_EQ("mine", ReadText(fs::path(typed) / "keep.txt"));
-    EXPECT_EQ("mine", ReadText(fs::path(typed) / "sub" / "keep.too"));
+    EXPECT_EQ("mine", ReadFileText(fs::path(typed) / "keep.txt"));
+    EXPECT_EQ("mine", ReadFileText(fs::path(typed) / "sub" / "keep.too"));
     AbortStartsNothing(setup);
 }
 
@@ -144,7 +144,7 @@ TEST_F(Failure, SetupFileWithOneFlippedByteLeavesTheUsersFilesAlone) {
     ExpectOneBox(setup, kDamaged);
     ExpectFailedState(setup);
     EXPECT_EQ(std::set<std::string>{"letter.txt"}, NamesIn(typed));
-    EXPECT_EQ("mine", ReadText(fs::path(typed) / "letter.txt"));
+    EXPECT_EQ("mine", ReadFileText(fs::path(typed) / "letter.txt"));
     EXPECT_FALSE(fs::exists(GroupFolder()));
     AbortStartsNothing(setup);
 }
@@ -244,7 +244,7 @@ TEST_F(Failure, FileThatCannotBeCreatedStopsTheInstallationMidway) {
     // What was written before stays; nothing after it was written.
     EXPECT_TRUE(SameBytes(PayloadDir() / "sample1.bmp", fs::path(typed) / "sample1.bmp"));
     EXPECT_TRUE(SameBytes(PayloadDir() / "lxv.exe", fs::path(typed) / "lxv.exe"));
-    EXPECT_EQ("kept", ReadText(blocked / "pinned.txt"));
+    EXPECT_EQ("kept", ReadFileText(blocked / "pinned.txt"));
     EXPECT_FALSE(fs::exists(fs::path(typed) / "sample3.bmp"));
     EXPECT_FALSE(fs::exists(fs::path(typed) / "uninst.exe"));
     EXPECT_FALSE(fs::exists(GroupFolder()));

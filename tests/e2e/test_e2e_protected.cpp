@@ -70,7 +70,9 @@ class Protected : public SetupTest {
     }
 
     static void Canary(const fs::path& dir) { WriteFileText(dir / kCanary, "still here"); }
-    static bool CanaryAlive(const fs::path& dir) { return ReadText(dir / kCanary) == "still here"; }
+    static bool CanaryAlive(const fs::path& dir) {
+        return ReadFileText(dir / kCanary) == "still here";
+    }
 
     // True when the user's folders lie in the home that the build made for this test: a
     // file written into Documents shows up there.
@@ -80,7 +82,7 @@ class Protected : public SetupTest {
         if (documents.empty())
             return false;
         WriteFileText(documents / "lxv-home-probe.txt", "probe");
-        bool own = ReadText(home / "lxv-home-probe.txt") == "probe";
+        bool own = ReadFileText(home / "lxv-home-probe.txt") == "probe";
         std::error_code ec;
         fs::remove(documents / "lxv-home-probe.txt", ec);
         return own;

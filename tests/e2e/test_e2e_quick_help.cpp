@@ -11,6 +11,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/x_screen.h"
+#include "tests/support/window_rect.h"
 
 namespace e2e {
 namespace {
@@ -43,12 +44,6 @@ HWND OpenPanel(const SetupDriver& setup) {
     PanelSearch search{setup.ProcessId(), setup.Dialog(), nullptr};
     EnumWindows(NotePanel, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
 }
 
 // The panel bitmap as the shipped program carries it, 0x00BBGGRR a pixel, rows top first.

@@ -57,8 +57,8 @@ XScreenshot TakeXScreenshot(const std::string& name) {
     fs::create_directories(FromHostPath(dir), ec);
     std::string png = dir + "/" + name + ".png";
     std::string ppm = dir + "/" + name + ".ppm";
-    if (!RunOnHost("import -window root " + png + " && convert " + png + " ppm:" + ppm,
-                   ppm + ".done"))
+    if (!RunUntilDone("import -window root " + png + " && convert " + png + " ppm:" + ppm,
+                      ppm + ".done"))
         return {};
     XScreenshot shot = ReadPpm(FromHostPath(ppm));
     fs::remove(FromHostPath(ppm), ec);
@@ -70,7 +70,7 @@ bool XInput(const std::string& arguments) {
     std::string done = std::string(LXV_E2E_SCREENSHOTS) + "/xdotool.done";
     std::error_code ec;
     fs::create_directories(FromHostPath(LXV_E2E_SCREENSHOTS), ec);
-    bool ok = RunOnHost("xdotool " + arguments, done);
+    bool ok = RunUntilDone("xdotool " + arguments, done);
     fs::remove(FromHostPath(done), ec);
     return ok;
 }

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "payload/explode.h"
-#include "tests/implode/explode_bytes.h"
+#include "payload/explode_in_memory.h"
 #include "tests/implode/token_scan.h"
 
 std::vector<ImplodeOptions> AllSettings() {
@@ -47,7 +49,8 @@ Bytes ExpectRoundTrip(const Bytes& data, const ImplodeOptions& options) {
     EXPECT_LE(scan.farthestMatch, size_t{64} << options.dictionaryBits);
 
     Bytes output;
-    int result = ExplodeBytes(stream, &output);
+    auto work = std::make_unique<ExplodeWorkArea>();
+    int result = ExplodeAppending(stream.data(), stream.size(), work.get(), &output).result;
     if (explodable) {
         EXPECT_EQ(result, kExplodeOk);
         // Compared as a whole: a mismatch of megabytes is not worth printing byte by byte.

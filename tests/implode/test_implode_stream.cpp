@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "payload/explode.h"
-#include "tests/implode/explode_bytes.h"
+#include "payload/explode_in_memory.h"
 #include "tests/implode/implode_settings.h"
 #include "tests/implode/token_scan.h"
 #include "tests/support/test_data.h"
@@ -34,7 +34,9 @@ TEST(ImplodeStream, EmptyInputIsReportedAsTooShortToExplode) {
         EXPECT_EQ(stream, (Bytes{static_cast<unsigned char>(mode),
                                  static_cast<unsigned char>(options.dictionaryBits), 0x01, 0xFF}));
         Bytes output;
-        EXPECT_EQ(ExplodeBytes(stream, &output), kExplodeTooShort);
+        ExplodeWorkArea work;
+        EXPECT_EQ(ExplodeAppending(stream.data(), stream.size(), &work, &output).result,
+                  kExplodeTooShort);
     }
     // One byte is enough for a stream that explodes: 5 bytes for a coded space, 6 for raw.
     const unsigned char space = ' ';

@@ -18,6 +18,7 @@
 #include "payload/implode.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_check.h"
+#include "tests/support/entry_offset.h"
 #include "tests/support/recording_observer.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -41,11 +42,6 @@ Bytes Imploded(const Bytes& data) {
 // The bytes of the sizes record of a file of `entries` file entries.
 constexpr size_t SizesRecordSize(size_t entries) {
     return archive::kSizesHeaderSize + 4 * entries + 4;
-}
-
-// Where an entry's data begin in the file: behind its name, terminator and size field.
-size_t DataOffset(uint64_t itemStart, const char* name) {
-    return static_cast<size_t>(itemStart) + std::strlen(name) + 1 + 4;
 }
 
 class CheckTest : public ::testing::Test {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "shell/directories.h"
+#include "tests/support/host_commands.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -435,20 +436,9 @@ std::string UnixFileName(const std::string& path) {
     return result;
 }
 
-// Starts a program of the host (Wine starts Unix programs too). Wine gives no handle to
-// wait on for a Unix process, so the caller waits until its effect shows, up to 10 s.
-template <typename Done> void RunOnHost(std::string commandLine, Done done) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (int i = 0; i < 200 && !done(); ++i)
-        Sleep(50);
-}
+// Wine gives no handle to wait on for a host process, so a host command is waited for until
+// its effect shows, up to 10 s.
+constexpr DWORD kHostCommandTime = 10000;
 
 // A link to a directory, for the length of a test. Windows makes it with
 // CreateSymbolicLinkA. Wine 8 cannot: there CreateSymbolicLinkA is a stub that makes nothing,
@@ -464,8 +454,9 @@ class DirectoryLink {
             return;
         std::string unixLink = UnixFileName(link_), unixTarget = UnixFileName(target);
         if (!unixLink.empty() && !unixTarget.empty())
-            RunOnHost("Z:\\bin\\ln -s \"" + unixTarget + "\" \"" + unixLink + "\"",
-                      [&] { return made(); });
+            RunOnHost(
+                "ln -s '" + unixTarget + "' '" + unixLink + "'", [&] { return made(); },
+                kHostCommandTime);
     }
     // Removed before the temporary directory, whose clean-up would follow the link.
     ~DirectoryLink() {
@@ -473,7 +464,8 @@ class DirectoryLink {
             return;
         std::string unixLink = UnixFileName(link_);
         if (!unixLink.empty())
-            RunOnHost("Z:\\bin\\rm -f \"" + unixLink + "\"", [&] { return !made(); });
+            RunOnHost(
+                "rm -f '" + unixLink + "'", [&] { return !made(); }, kHostCommandTime);
     }
     bool made() const { return IsDirectoryLink(link_); }
 

@@ -13,22 +13,10 @@
 #include "shell/launch.h"
 #include "tests/support/message_box_watcher.h"
 #include "tests/support/shell_objects.h"
+#include "tests/support/system_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-std::string SystemText(DWORD code, const char* insert) {
-    std::vector<DWORD_PTR> arguments(99, reinterpret_cast<DWORD_PTR>(""));
-    arguments[0] = reinterpret_cast<DWORD_PTR>(insert);
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0,
-                   reinterpret_cast<va_list*>(arguments.data()));
-    std::string result = text ? text : "";
-    LocalFree(text);
-    return result;
-}
 
 std::string ViewCaption(const std::string& path) {
     return "ERROR viewing " + path;
@@ -134,7 +122,7 @@ TEST_F(LaunchTest, RunProgramShowsTheSystemTextForAMissingProgram) {
     EXPECT_EQ(result, 0);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, "Lexivane StartUp Error");
-    EXPECT_EQ(boxes[0].text, SystemText(ERROR_FILE_NOT_FOUND, command.c_str()));
+    EXPECT_EQ(boxes[0].text, SystemText(ERROR_FILE_NOT_FOUND, {command.c_str()}));
     EXPECT_EQ(GetCursor(), cross) << "the wait cursor ends with the call";
 }
 

@@ -8,26 +8,7 @@
 
 #include "shell/messages.h"
 #include "tests/support/message_box_watcher.h"
-
-namespace {
-
-// The system's own text for code, with the given string inserts: what the box must show.
-std::string SystemText(DWORD code, std::vector<const char*> inserts = {}) {
-    std::vector<DWORD_PTR> arguments;
-    for (const char* insert : inserts)
-        arguments.push_back(reinterpret_cast<DWORD_PTR>(insert));
-    arguments.resize(99, reinterpret_cast<DWORD_PTR>(""));
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                       FORMAT_MESSAGE_ARGUMENT_ARRAY,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0,
-                   reinterpret_cast<va_list*>(arguments.data()));
-    std::string result = text ? text : "";
-    LocalFree(text);
-    return result;
-}
-
-} // namespace
+#include "tests/support/system_text.h"
 
 TEST(ShowWarning, ShowsAnUnownedBoxWithTheWarningIconAndOneOkButton) {
     MessageBoxWatcher watcher("Lexivane Setup Error");

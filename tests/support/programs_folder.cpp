@@ -42,8 +42,9 @@ RedirectedProgramsFolder::~RedirectedProgramsFolder() {
     RegCloseKey(key);
 }
 
-std::filesystem::path RedirectedProgramsFolder::Current() {
-    char programs[MAX_PATH] = "";
-    SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs);
-    return programs;
+std::filesystem::path ProgramsFolder() {
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return {};
+    return path;
 }

@@ -1,10 +1,15 @@
-// programs_folder.h - a Start-menu Programs folder of the test's own for as long as it runs.
+// programs_folder.h - the Start menu's Programs folder, and one of the test's own for as long
+// as it runs.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
 #include <vector>
+
+// The Programs folder as the shell reports it now (where the uninstaller and the setup
+// program look for it); empty if it has none.
+std::filesystem::path ProgramsFolder();
 
 // Redirects the current user's Programs folder to directory, as a folder redirection does,
 // so that a program group made during the test lands there and the user's own Start menu is
@@ -15,9 +20,6 @@ class RedirectedProgramsFolder {
     ~RedirectedProgramsFolder();
     RedirectedProgramsFolder(const RedirectedProgramsFolder&) = delete;
     RedirectedProgramsFolder& operator=(const RedirectedProgramsFolder&) = delete;
-
-    // The Programs folder as the shell reports it now.
-    static std::filesystem::path Current();
 
   private:
     bool hadValue_ = false;

@@ -43,6 +43,11 @@ std::vector<unsigned char> ReadFileBytes(const fs::path& file) {
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
+std::string ReadFileText(const fs::path& file) {
+    std::vector<unsigned char> bytes = ReadFileBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 void WriteFileBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),

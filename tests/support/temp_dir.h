@@ -21,5 +21,7 @@ class TempDir {
 };
 
 std::vector<unsigned char> ReadFileBytes(const std::filesystem::path& file);
+// The whole file as text ("" if it cannot be read).
+std::string ReadFileText(const std::filesystem::path& file);
 void WriteFileBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 void WriteFileText(const std::filesystem::path& file, const std::string& text);

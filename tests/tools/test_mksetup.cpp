@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/entry_offset.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -265,14 +266,6 @@ TEST_F(MksetupTest, RefusesWhatTheSetupProgramCouldNotCarry) {
         EXPECT_NE(r.output.find("mksetup: "), std::string::npos);
     }
     EXPECT_FALSE(fs::exists(setup));
-}
-
-// Where an entry's data begin: behind the first occurrence of its name and its size field.
-size_t DataOffset(const Bytes& file, const std::string& name) {
-    std::string text(file.begin(), file.end());
-    size_t at = text.find(name + '\0', 1024);
-    EXPECT_NE(at, std::string::npos) << name;
-    return at + name.size() + 1 + 4;
 }
 
 TEST_F(MksetupTest, IntegrityRecordIsShownAndAFlippedByteIsDamage) {

@@ -8,11 +8,13 @@ usage: test_sign.py --sign SIGN --mksetup MKSETUP --setup SETUP.EXE --stub STUB.
 """
 import argparse
 import os
-import struct
 import subprocess
 import sys
 import tempfile
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from pe_file import DIRECTORY_SECURITY, PeFile  # noqa: E402
 
 ARGS = None
 
@@ -24,15 +26,12 @@ def run(*command, env=None):
 def header_fields(data):
     """Where the PE header keeps its checksum and its security directory (the file offset
     and size of the certificate table), the two fields that signing changes."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    directories = optional + (96 if magic == 0x10B else 112)
-    return optional + 64, directories + 4 * 8
+    pe = PeFile(data)
+    return pe.checksum_offset, pe.directory_offset(DIRECTORY_SECURITY)
 
 
 def security_directory(data):
-    return struct.unpack_from("<II", data, header_fields(data)[1])
+    return PeFile(data).directory(DIRECTORY_SECURITY)
 
 
 def without_signing_fields(data):

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "res/resource.h"
+#include "tests/support/window_rect.h"
 #include "tests/ui/screen_pixels.h"
 #include "ui/bitmap_dialog.h"
 
@@ -20,12 +21,6 @@ class TestDialog : public BitmapDialog {
         Create(templateId, parent);
     }
 };
-
-RECT WindowRect(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return rect;
-}
 
 // Resizes the dialog, centres it again and returns its new top-left corner.
 POINT CentreAtSize(TestDialog& dialog, int width, int height) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_rect.h"
 #include "tests/ui/real_input.h"
 #include "tests/ui/setup_dialog_fixture.h"
 #include "ui/quick_help.h"
@@ -69,12 +70,6 @@ std::vector<HWND> VisiblePanels(HWND setup) {
     PanelSearch search{setup, {}};
     EnumThreadWindows(GetCurrentThreadId(), NotePanel, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-RECT WindowRect(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
 }
 
 class QuickHelpTest : public SetupDialogTest {

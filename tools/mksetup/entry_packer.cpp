@@ -3,11 +3,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <system_error>
 
 #include "payload/explode.h"
+#include "payload/explode_in_memory.h"
 
 namespace fs = std::filesystem;
 
@@ -37,45 +37,13 @@ bool ReadWhole(const fs::path& file, uintmax_t sizeHint, std::vector<unsigned ch
     return ok;
 }
 
-// Explode's view of a stream in memory, read in the blocks it asks for as the setup program
-// reads them from its file, and of the file it must give back.
-struct RoundTrip {
-    const unsigned char* stream;
-    size_t streamLeft;
-    const unsigned char* expected;
-    size_t expectedLeft;
-    bool differs;
-};
-
-uint32_t ReadStream(char* buffer, uint32_t* size, void* param) {
-    RoundTrip* trip = static_cast<RoundTrip*>(param);
-    size_t n = trip->streamLeft < *size ? trip->streamLeft : *size;
-    std::memcpy(buffer, trip->stream, n);
-    trip->stream += n;
-    trip->streamLeft -= n;
-    return static_cast<uint32_t>(n);
-}
-
-void CompareOutput(char* buffer, uint32_t* size, void* param) {
-    RoundTrip* trip = static_cast<RoundTrip*>(param);
-    if (trip->differs || *size > trip->expectedLeft ||
-        std::memcmp(buffer, trip->expected, *size) != 0) {
-        trip->differs = true;
-        return;
-    }
-    trip->expected += *size;
-    trip->expectedLeft -= *size;
-}
-
 // True if stream explodes, as the setup program will explode it, to exactly data and ends at
 // its last byte. The setup program's check relies on this when an integrity record vouches
 // for the bytes: it then sums the streams rather than exploding them a second time.
 bool ExplodesBack(const std::vector<unsigned char>& stream,
                   const std::vector<unsigned char>& data) {
     auto work = std::make_unique<ExplodeWorkArea>();
-    RoundTrip trip{stream.data(), stream.size(), data.data(), data.size(), false};
-    int result = Explode(ReadStream, CompareOutput, work.get(), &trip);
-    return result == kExplodeOk && !trip.differs && trip.expectedLeft == 0 && trip.streamLeft == 0;
+    return ExplodesTo(stream.data(), stream.size(), work.get(), data.data(), data.size());
 }
 
 } // namespace
