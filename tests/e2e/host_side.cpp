@@ -84,14 +84,13 @@ SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, siz
     std::error_code ec;
     std::filesystem::create_directories(mountPoint, ec);
     mountPoint_ = UnixPath(mountPoint);
-    // The prefix's drive letters are links in its dosdevices folder, beside drive_c.
+    // The prefix's drive letters are links in its dosdevices folder, where C: is one.
     std::string driveC = UnixPath("C:\\");
     if (mountPoint_.empty() || driveC.empty())
         return;
     while (!driveC.empty() && driveC.back() == '/')
         driveC.pop_back();
-    link_ = driveC.substr(0, driveC.rfind('/')) + "/dosdevices/" +
-            static_cast<char>(std::tolower(letter)) + ":";
+    link_ = driveC.substr(0, driveC.rfind('/') + 1) + static_cast<char>(std::tolower(letter)) + ":";
     ready_ = RunUntilDone("mount -t tmpfs -o size=" + std::to_string(bytes) + " lxvsmall " +
                               ShellQuoted(mountPoint_) + " && ln -sfn " + ShellQuoted(mountPoint_) +
                               " " + ShellQuoted(link_),
@@ -101,7 +100,7 @@ SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, siz
 SmallDrive::~SmallDrive() {
     if (!mountPoint_.empty())
         RunUntilDone("rm -f " + ShellQuoted(link_) + "; umount " + ShellQuoted(mountPoint_) +
-                         " || umount -l " + ShellQuoted(mountPoint_),
+                         " || umount -l " + ShellQuoted(mountPoint_) + " || true",
                      mountPoint_ + ".unmounted");
 }
 
