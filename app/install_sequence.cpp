@@ -33,11 +33,16 @@ size_t LongestTargetName() {
     return longest;
 }
 
-int ReportPath(const char* format, const char* path) {
+// Reports format filled with path through the observer's report; 0, for the caller to stop.
+int Report(void (InstallObserver::*report)(const char*), const char* format, const char* path) {
     char message[kPathSize + 256];
     std::snprintf(message, sizeof message, format, path);
-    installState.observer->ReportPathFailure(message);
+    (installState.observer->*report)(message);
     return 0;
+}
+
+int ReportPath(const char* format, const char* path) {
+    return Report(&InstallObserver::ReportPathFailure, format, path);
 }
 
 // Writes text at `at`, a position inside buffer (bufferSize bytes); false, with nothing
@@ -115,8 +120,17 @@ int PrepareDirectory(const char* directoryText) {
     StripTrailingBackslash(s.scratch);
     if (s.scratch[0] != 0 && IsProtectedDirectory(s.scratch, s.ownPath))
         return ReportPath(text::kProtectedDirectory, s.scratch);
+    // A link would be emptied through: the files of the directory it leads to would go.
+    if (s.scratch[0] != 0 && IsLink(s.scratch))
+        return ReportPath(text::kLinkedDirectory, s.scratch);
     if (DirectoryExists(s.installDir)) {
-        WipeDirectory(s.scratch, 0); // what cannot be deleted is overwritten where possible
+        // A file that the wipe could not delete would stop the extraction at that file, with
+        // everything else gone; it is named now, as the extraction would name it, and nothing
+        // is deleted.
+        char blocker[kPathSize];
+        if (!CanWipeDirectory(s.scratch, blocker))
+            return Report(&InstallObserver::ReportFailure, text::kCannotCreateFile, blocker);
+        WipeDirectory(s.scratch, 0);
     } else if (!CreatePath(s.installDir)) {
         return ReportPath(text::kCannotCreatePath, s.installDir);
     }

@@ -13,6 +13,11 @@ constexpr const char kCannotCreatePath[] = "Could not create the path\n%s";
 constexpr const char kProtectedDirectory[] =
     "The directory\n%s\nwill not be emptied: it is a drive, a system or user folder, or it "
     "holds this setup program.\n\nPlease choose a new directory of its own for Lexivane.";
+// The same for a directory that is a link: emptying it would empty the directory it leads to.
+constexpr const char kLinkedDirectory[] =
+    "The directory\n%s\nwill not be emptied: it is a link (a junction or symbolic link) to "
+    "another directory, whose files would be deleted.\n\nPlease choose a new directory of its "
+    "own for Lexivane.";
 constexpr const char kUpdatingDesktop[] = "Updating Desktop ...";
 constexpr const char kSuccess[] = "Installation was successful.";
 constexpr const char kNotSuccessful[] = "Installation not successful.";

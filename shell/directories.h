@@ -60,3 +60,14 @@ int CreatePath(char* path);
 // buffer stay, and so does a directory whose listing pattern ("directory\*.*") does not fit.
 // Returns 1 if removeSelf was set and the directory itself is gone, else 0.
 int WipeDirectory(const char* directory, int removeSelf);
+
+// 1 if WipeDirectory (directory, 0) could delete everything it would try to, changing
+// nothing to find out; 0 otherwise, with the full path of the first file or link that would
+// stay in blocker (kPathSize bytes): one that another program has open, one that a running
+// program was started from, or a read-only one. What the wipe leaves by design (directories
+// named with a leading dot, entries it cannot address) blocks nothing.
+int CanWipeDirectory(const char* directory, char* blocker);
+
+// 1 if path (no trailing backslash) names an entry that is a link to somewhere else, a
+// junction or a symbolic link (a reparse point), else 0.
+int IsLink(const char* path);
