@@ -10,6 +10,7 @@
 #include "app/texts.h"
 #include "res/resource.h"
 #include "shell/launch.h"
+#include "shell/messages.h"
 #include "shell/sounds.h"
 #include "ui/quick_help.h"
 #include "ui/setup_dialog.h"
@@ -28,12 +29,34 @@ void RestrictDllSearch() {
     ::SetDllDirectoryA(""); // takes the current directory out of the search as well
 }
 
+// Held from start-up to exit, so that a second copy finds it taken: two copies would empty
+// and fill the same directory in turns. The name is one for the whole machine, as the
+// directory may be (C:\Lexivane): a copy of another user's finds the mutex there too, but
+// may not open it (access denied), which tells just as well that a copy runs.
+HANDLE oneCopy = nullptr;
+
+bool TakeOneCopyMutex() {
+    oneCopy = ::CreateMutexA(nullptr, FALSE, "Global\\Lexivane Setup");
+    DWORD error = ::GetLastError();
+    if (oneCopy != nullptr && error == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(oneCopy);
+        oneCopy = nullptr;
+        return false;
+    }
+    // A mutex that could not be made for any other reason stops nobody: the one copy runs.
+    return oneCopy != nullptr || error != ERROR_ACCESS_DENIED;
+}
+
 } // namespace
 
 SetupApp theApp;
 
 BOOL SetupApp::InitInstance() {
     RestrictDllSearch();
+    if (!TakeOneCopyMutex()) {
+        ShowWarning(text::kAlreadyRunning, text::kStartUpErrorCaption, nullptr);
+        return FALSE; // ends at once, with exit code 0 as every run
+    }
     InstallState& s = installState;
     waitCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_WAIT
     // A path that does not fit is left empty, so the payload is reported damaged rather
@@ -62,6 +85,8 @@ BOOL SetupApp::InitInstance() {
 int SetupApp::ExitInstance() {
     if (installState.succeeded)
         StartProduct();
+    if (oneCopy != nullptr)
+        ::CloseHandle(oneCopy);
     return 0;
 }
 

@@ -27,6 +27,7 @@ constexpr const char kViewErrorCaption[] = "ERROR viewing %s";
 // Shown in place of the system's text for an error code that has none: decimal, then hex.
 constexpr const char kUnknownSystemError[] =
     "System error %lu (0x%08lX): Windows has no text for it.";
+constexpr const char kAlreadyRunning[] = "Lexivane Setup is already running.";
 constexpr const char kDefaultDirectory[] = "C:\\Lexivane";
 constexpr const char kExitLabel[] = "E&xit";
 constexpr const char kGroupName[] = "\\Lexivane";
