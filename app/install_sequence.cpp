@@ -17,6 +17,7 @@
 #include "payload/payload_check.h"
 #include "shell/directories.h"
 #include "shell/launch.h"
+#include "shell/messages.h"
 #include "shell/path_strings.h"
 #include "shell/shortcuts.h"
 #include "shell/sounds.h"
@@ -67,11 +68,16 @@ void CreateGroupShortcut(const char* linkName, const char* targetName, const cha
 }
 
 // Makes the program group and its shortcuts. Without a Programs folder there is no group:
-// nothing is made on the current drive instead.
+// nothing is made on the current drive instead, and the user is told where the product is.
 void CreateProgramGroup() {
     InstallState& s = installState;
-    if (!GetProgramsFolderPath(s.scratch))
+    if (!GetProgramsFolderPath(s.scratch)) {
+        char message[kPathSize + 512];
+        std::snprintf(message, sizeof message, text::kNoProgramGroup,
+                      static_cast<int>(s.dirEnd - s.installDir), s.installDir);
+        ShowWarning(message, text::kSetupErrorCaption, nullptr);
         return;
+    }
     size_t length = std::strlen(s.scratch);
     if (length + sizeof text::kGroupName + 1 > kPathSize)
         return;

@@ -9,6 +9,7 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "shell/ansi_paths.h"
 #include "shell/launch.h"
 #include "shell/messages.h"
 #include "shell/sounds.h"
@@ -60,10 +61,17 @@ BOOL SetupApp::InitInstance() {
     InstallState& s = installState;
     waitCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_WAIT
     // A path that does not fit is left empty, so the payload is reported damaged rather
-    // than looked for in some other file.
-    DWORD length = ::GetModuleFileNameA(nullptr, s.ownPath, sizeof s.ownPath);
-    if (length == 0 || length >= sizeof s.ownPath)
+    // than looked for in some other file. The path is asked in UTF-16: its 8-bit form has '?'
+    // for a character outside the code page, and the payload would be looked for in no file
+    // at all, "damaged" for ever. One that has no exact 8-bit form, short or long, is said so.
+    wchar_t ownPath[kPathSize];
+    DWORD length = ::GetModuleFileNameW(nullptr, ownPath, kPathSize);
+    if (length == 0 || length >= static_cast<DWORD>(kPathSize)) {
         s.ownPath[0] = 0;
+    } else if (!ToAnsiPath(ownPath, s.ownPath)) {
+        ShowWarning(text::kOwnPathUnusable, text::kStartUpErrorCaption, nullptr);
+        return FALSE;
+    }
     PlaySystemSound(text::kSoundStart, 0);
 
     HDC screen = ::GetDC(nullptr);

@@ -28,6 +28,15 @@ constexpr const char kViewErrorCaption[] = "ERROR viewing %s";
 constexpr const char kUnknownSystemError[] =
     "System error %lu (0x%08lX): Windows has no text for it.";
 constexpr const char kAlreadyRunning[] = "Lexivane Setup is already running.";
+constexpr const char kOwnPathUnusable[] =
+    "Lexivane Setup cannot read its own file: its path has characters that this system's code "
+    "page cannot hold, and Windows gives it no short name without them.\n\nPlease move "
+    "LEXIVANE.EXE to a folder whose name has only plain letters and digits, such as "
+    "C:\\Setup, and start it from there.";
+constexpr const char kNoProgramGroup[] =
+    "The program group \"Lexivane\" could not be made: Windows gives no path of the Start "
+    "menu's Programs folder that this setup program can use (its name may have characters "
+    "that this system's code page cannot hold).\n\nLexivane is installed in\n%.*s";
 constexpr const char kDefaultDirectory[] = "C:\\Lexivane";
 constexpr const char kExitLabel[] = "E&xit";
 constexpr const char kGroupName[] = "\\Lexivane";

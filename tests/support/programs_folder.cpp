@@ -25,9 +25,10 @@ RedirectedProgramsFolder::RedirectedProgramsFolder(const std::filesystem::path& 
         hadValue_ = RegQueryValueExA(key, kPrograms, nullptr, &type_, value_.data(), &size) ==
                     ERROR_SUCCESS;
     }
-    std::string path = directory.string();
-    RegSetValueExA(key, kPrograms, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
+    // In UTF-16, so that a folder outside the code page is set as it is.
+    std::wstring path = directory.wstring();
+    RegSetValueExW(key, L"Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
