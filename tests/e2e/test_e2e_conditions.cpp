@@ -54,15 +54,9 @@ TEST_F(Conditions, FileInUseIsNamedBeforeAnythingIsDeleted) {
     SetupDriver setup(DownloadDir());
     ASSERT_TRUE(setup.Start());
     ASSERT_TRUE(setup.SetDirectory(typed));
-    setup.Press(kInstallButton);
-    WarningBox box = setup.WaitForBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(kSetupErrorCaption, box.caption);
-    EXPECT_EQ("Could not create file\n" + Lower(typed) +
-                  "\\sub\\held.dat\n\nThis may be because\nLexivane is already running,\nor you "
-                  "may be out of disk space.",
-              box.text);
-    ASSERT_TRUE(setup.Dismiss(box));
+    ExpectOneBox(setup, "Could not create file\n" + Lower(typed) +
+                            "\\sub\\held.dat\n\nThis may be because\nLexivane is already "
+                            "running,\nor you may be out of disk space.");
     EXPECT_TRUE(setup.WaitForStatus(kNotSuccessful)) << setup.Text(kStatusLine);
     // Nothing was deleted, nothing written.
     EXPECT_EQ("the old program", ReadText(fs::path(typed) / "lxv.exe"));
@@ -95,18 +89,11 @@ TEST_F(Conditions, InstallDirectoryThatIsALinkIsRefused) {
     SetupDriver setup(DownloadDir());
     ASSERT_TRUE(setup.Start());
     ASSERT_TRUE(setup.SetDirectory(typed));
-    setup.Press(kInstallButton);
-    WarningBox box = setup.WaitForBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(kSetupErrorCaption, box.caption);
-    EXPECT_EQ("The directory\n" + Lower(typed) +
-                  "\nwill not be emptied: it is a link (a junction or symbolic link) to another "
-                  "directory, whose files would be deleted.\n\nPlease choose a new directory of "
-                  "its own for Lexivane.",
-              box.text);
-    ASSERT_TRUE(setup.Dismiss(box));
+    ExpectOneBox(setup, "The directory\n" + Lower(typed) +
+                            "\nwill not be emptied: it is a link (a junction or symbolic link) to "
+                            "another directory, whose files would be deleted.\n\nPlease choose a "
+                            "new directory of its own for Lexivane.");
     // A path failure: the status is unchanged and the directory field has the focus.
-    ASSERT_TRUE(setup.Settle());
     EXPECT_EQ("", setup.Text(kStatusLine));
     EXPECT_EQ(kDirectoryField, setup.FocusId());
     EXPECT_EQ("mine", ReadText(fs::path(target) / "mine.txt"));

@@ -63,18 +63,6 @@ class Failure : public SetupTest {
         std::vector<DWORD> started = setup.StartedProcesses();
         EXPECT_TRUE(started.empty()) << ProgramName(started.front());
     }
-
-    // Presses Install and expects exactly one box with `text`, which is closed.
-    static void ExpectOneBox(SetupDriver& setup, const std::string& text) {
-        setup.Press(kInstallButton);
-        WarningBox box = setup.WaitForBox();
-        ASSERT_TRUE(box) << "no warning box";
-        EXPECT_EQ(kSetupErrorCaption, box.caption);
-        EXPECT_EQ(text, box.text);
-        ASSERT_TRUE(setup.Dismiss(box));
-        ASSERT_TRUE(setup.Settle());
-        EXPECT_FALSE(setup.CurrentBox()) << setup.CurrentBox().text;
-    }
 };
 
 TEST_F(Failure, TruncatedSetupFileIsReportedBeforeAnythingIsMade) {
