@@ -355,6 +355,25 @@ TEST_F(DirectoriesTest, WipeLeavesAReadOnlyFileAndEveryDirectoryAboveIt) {
     EXPECT_EQ(Content("dir\\keep\\deeper"), std::vector<std::string>{"locked.txt"});
 }
 
+// The read-only file that the wipe would leave is found before anything is deleted; what the
+// wipe leaves by design (a directory named with a dot, and its content) blocks nothing.
+TEST_F(DirectoriesTest, CanWipeNamesAReadOnlyFileAndDeletesNothing) {
+    MakeFile("dir\\.hidden\\locked.txt");
+    ASSERT_TRUE(
+        SetFileAttributesA(Path("dir\\.hidden\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    MakeFile("dir\\top.txt");
+    char blocker[kPathSize] = "";
+    EXPECT_EQ(CanWipeDirectory(Path("dir").c_str(), blocker), 1);
+
+    MakeFile("dir\\keep\\deeper\\locked.txt");
+    ASSERT_TRUE(
+        SetFileAttributesA(Path("dir\\keep\\deeper\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(CanWipeDirectory(Path("dir").c_str(), blocker), 0);
+    EXPECT_EQ(Path("dir\\keep\\deeper\\locked.txt"), blocker);
+    EXPECT_TRUE(Exists("dir\\top.txt"));
+    EXPECT_TRUE(Exists("dir\\keep\\deeper\\locked.txt"));
+}
+
 TEST_F(DirectoriesTest, WipeLeavesDirectoriesNamedWithADotButNotSuchFiles) {
     MakeFile("dir\\.hidden\\inner.txt");
     MakeFile("dir\\.dotfile");
