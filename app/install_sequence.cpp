@@ -18,6 +18,7 @@
 #include "shell/directories.h"
 #include "shell/disk_space.h"
 #include "shell/launch.h"
+#include "shell/messages.h"
 #include "shell/path_strings.h"
 #include "shell/shortcuts.h"
 #include "shell/sounds.h"
@@ -34,11 +35,16 @@ size_t LongestTargetName() {
     return longest;
 }
 
-int ReportPath(const char* format, const char* path) {
+// Reports format filled with path through the observer's report; 0, for the caller to stop.
+int Report(void (InstallObserver::*report)(const char*), const char* format, const char* path) {
     char message[kPathSize + 256];
     std::snprintf(message, sizeof message, format, path);
-    installState.observer->ReportPathFailure(message);
+    (installState.observer->*report)(message);
     return 0;
+}
+
+int ReportPath(const char* format, const char* path) {
+    return Report(&InstallObserver::ReportPathFailure, format, path);
 }
 
 // bytes as whole kilobytes, rounded up, with a comma between thousands: "1,234".
@@ -93,11 +99,16 @@ void CreateGroupShortcut(const char* linkName, const char* targetName, const cha
 }
 
 // Makes the program group and its shortcuts. Without a Programs folder there is no group:
-// nothing is made on the current drive instead.
+// nothing is made on the current drive instead, and the user is told where the product is.
 void CreateProgramGroup() {
     InstallState& s = installState;
-    if (!GetProgramsFolderPath(s.scratch))
+    if (!GetProgramsFolderPath(s.scratch)) {
+        char message[kPathSize + 512];
+        std::snprintf(message, sizeof message, text::kNoProgramGroup,
+                      static_cast<int>(s.dirEnd - s.installDir), s.installDir);
+        ShowWarning(message, text::kSetupErrorCaption, nullptr);
         return;
+    }
     size_t length = std::strlen(s.scratch);
     if (length + sizeof text::kGroupName + 1 > kPathSize)
         return;
@@ -152,14 +163,25 @@ int PrepareDirectory(const char* directoryText) {
     StripTrailingBackslash(s.scratch);
     if (s.scratch[0] != 0 && IsProtectedDirectory(s.scratch, s.ownPath))
         return ReportPath(text::kProtectedDirectory, s.scratch);
+    // A link would be emptied through: the files of the directory it leads to would go.
+    if (s.scratch[0] != 0 && IsLink(s.scratch))
+        return ReportPath(text::kLinkedDirectory, s.scratch);
     bool exists = DirectoryExists(s.installDir) != 0;
-    // What the files take must fit in what is free once the wipe has given back the old ones.
-    if (exists && spaceKnown)
-        freeBytes += SpaceFreedByWipe(s.scratch, cluster);
+    // A file that the wipe could not delete would stop the extraction at that file, with
+    // everything else gone; it is named now, as the extraction would name it, and nothing is
+    // deleted. The same walk counts what the wipe gives back, for the files to be written
+    // must fit in what is free once the old ones are gone.
+    if (exists) {
+        char blocker[kPathSize];
+        uint64_t freed = 0;
+        if (!SurveyWipe(s.scratch, cluster, &freed, blocker))
+            return Report(&InstallObserver::ReportFailure, text::kCannotCreateFile, blocker);
+        freeBytes += freed;
+    }
     if (!CheckSpace(spaceKnown, payload.installedBytes, freeBytes))
         return 0;
     if (exists) {
-        WipeDirectory(s.scratch, 0); // what cannot be deleted is overwritten where possible
+        WipeDirectory(s.scratch, 0);
     } else if (!CreatePath(s.installDir)) {
         return ReportPath(text::kCannotCreatePath, s.installDir);
     }

@@ -9,7 +9,9 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "shell/ansi_paths.h"
 #include "shell/launch.h"
+#include "shell/messages.h"
 #include "shell/sounds.h"
 #include "ui/quick_help.h"
 #include "ui/setup_dialog.h"
@@ -28,19 +30,48 @@ void RestrictDllSearch() {
     ::SetDllDirectoryA(""); // takes the current directory out of the search as well
 }
 
+// Held from start-up to exit, so that a second copy finds it taken: two copies would empty
+// and fill the same directory in turns. The name is one for the whole machine, as the
+// directory may be (C:\Lexivane): a copy of another user's finds the mutex there too, but
+// may not open it (access denied), which tells just as well that a copy runs.
+HANDLE oneCopy = nullptr;
+
+bool TakeOneCopyMutex() {
+    oneCopy = ::CreateMutexA(nullptr, FALSE, "Global\\Lexivane Setup");
+    DWORD error = ::GetLastError();
+    if (oneCopy != nullptr && error == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(oneCopy);
+        oneCopy = nullptr;
+        return false;
+    }
+    // A mutex that could not be made for any other reason stops nobody: the one copy runs.
+    return oneCopy != nullptr || error != ERROR_ACCESS_DENIED;
+}
+
 } // namespace
 
 SetupApp theApp;
 
 BOOL SetupApp::InitInstance() {
     RestrictDllSearch();
+    if (!TakeOneCopyMutex()) {
+        ShowWarning(text::kAlreadyRunning, text::kStartUpErrorCaption, nullptr);
+        return FALSE; // ends at once, with exit code 0 as every run
+    }
     InstallState& s = installState;
     waitCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); // IDC_WAIT
     // A path that does not fit is left empty, so the payload is reported damaged rather
-    // than looked for in some other file.
-    DWORD length = ::GetModuleFileNameA(nullptr, s.ownPath, sizeof s.ownPath);
-    if (length == 0 || length >= sizeof s.ownPath)
+    // than looked for in some other file. The path is asked in UTF-16: its 8-bit form has '?'
+    // for a character outside the code page, and the payload would be looked for in no file
+    // at all, "damaged" for ever. One that has no exact 8-bit form, short or long, is said so.
+    wchar_t ownPath[kPathSize];
+    DWORD length = ::GetModuleFileNameW(nullptr, ownPath, kPathSize);
+    if (length == 0 || length >= static_cast<DWORD>(kPathSize)) {
         s.ownPath[0] = 0;
+    } else if (!ToAnsiPath(ownPath, s.ownPath)) {
+        ShowWarning(text::kOwnPathUnusable, text::kStartUpErrorCaption, nullptr);
+        return FALSE;
+    }
     PlaySystemSound(text::kSoundStart, 0);
 
     HDC screen = ::GetDC(nullptr);
@@ -62,6 +93,8 @@ BOOL SetupApp::InitInstance() {
 int SetupApp::ExitInstance() {
     if (installState.succeeded)
         StartProduct();
+    if (oneCopy != nullptr)
+        ::CloseHandle(oneCopy);
     return 0;
 }
 

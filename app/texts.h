@@ -18,6 +18,11 @@ constexpr const char kProtectedDirectory[] =
 constexpr const char kNotEnoughSpace[] =
     "There is not enough free space for Lexivane in\n%s\n\n%s KB are needed, %s KB are free."
     "\n\nPlease make room on the disk, or choose a directory on another one.";
+// The same for a directory that is a link: emptying it would empty the directory it leads to.
+constexpr const char kLinkedDirectory[] =
+    "The directory\n%s\nwill not be emptied: it is a link (a junction or symbolic link) to "
+    "another directory, whose files would be deleted.\n\nPlease choose a new directory of its "
+    "own for Lexivane.";
 constexpr const char kUpdatingDesktop[] = "Updating Desktop ...";
 constexpr const char kSuccess[] = "Installation was successful.";
 constexpr const char kNotSuccessful[] = "Installation not successful.";
@@ -27,6 +32,16 @@ constexpr const char kViewErrorCaption[] = "ERROR viewing %s";
 // Shown in place of the system's text for an error code that has none: decimal, then hex.
 constexpr const char kUnknownSystemError[] =
     "System error %lu (0x%08lX): Windows has no text for it.";
+constexpr const char kAlreadyRunning[] = "Lexivane Setup is already running.";
+constexpr const char kOwnPathUnusable[] =
+    "Lexivane Setup cannot read its own file: its path has characters that this system's code "
+    "page cannot hold, and Windows gives it no short name without them.\n\nPlease move "
+    "LEXIVANE.EXE to a folder whose name has only plain letters and digits, such as "
+    "C:\\Setup, and start it from there.";
+constexpr const char kNoProgramGroup[] =
+    "The program group \"Lexivane\" could not be made: Windows gives no path of the Start "
+    "menu's Programs folder that this setup program can use (its name may have characters "
+    "that this system's code page cannot hold).\n\nLexivane is installed in\n%.*s";
 constexpr const char kDefaultDirectory[] = "C:\\Lexivane";
 constexpr const char kExitLabel[] = "E&xit";
 constexpr const char kGroupName[] = "\\Lexivane";

@@ -127,8 +127,7 @@ class Walk {
     int CheckRecord();
     bool FindPlacedRecord(int64_t* total);
     int ReadSizesRecord(int64_t* total);
-    uint64_t Clusters(uint64_t bytes) const { return (bytes + cluster_ - 1) / cluster_ * cluster_; }
-    void Occupy(uint64_t bytes) { summary_->installedBytes += Clusters(bytes); }
+    void Occupy(uint64_t bytes) { summary_->installedBytes += WholeClusters(bytes, cluster_); }
     bool Installed(int entry) const {
         return entry >= kNotedEntries || (installed_[entry / 8] >> (entry % 8) & 1) != 0;
     }
@@ -214,7 +213,7 @@ int Walk::ReadSizesRecord(int64_t* total) {
         crc = Crc32(crc, buffer, n);
         for (int i = 0; i < count; ++i, ++entry)
             if (Installed(entry))
-                occupied += Clusters(archive::LoadLittleEndian(buffer + 4 * i, 4));
+                occupied += WholeClusters(archive::LoadLittleEndian(buffer + 4 * i, 4), cluster_);
     }
     unsigned char check[4];
     got = std::fread(check, 1, sizeof check, f_);

@@ -19,6 +19,11 @@ struct PayloadSummary {
     uint64_t installedBytes;
 };
 
+// bytes as they occupy a volume of cluster-byte clusters.
+inline uint64_t WholeClusters(uint64_t bytes, uint32_t cluster) {
+    return (bytes + cluster - 1) / cluster * cluster;
+}
+
 // Reads the whole archive of file on a stream of its own, as the extraction will read it, and
 // refuses what the extraction would refuse: a name of more than 260 bytes or an unsafe one
 // (for every entry, installed or not), and an entry or end item beyond the file's end. When

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "payload/payload_check.h"
 #include "shell/path_strings.h"
 
 uint8_t NameCaseMode = 1;
@@ -53,6 +54,47 @@ void CloseSearch(intptr_t* handle) {
 bool IsLinkOrUnknown(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// True if the wipe would try to delete the file or link at path and fail; otherwise *size is
+// the bytes a file gives back (0 for a link, which is removed alone). Asked without changing
+// anything: an open for delete access that shares nothing fails while any other program has
+// the file open (or has it open without sharing its deletion). A read-only file opens all the
+// same but cannot be deleted, so its attribute is asked first. A program that runs from the
+// file has it mapped as its image: that file opens for delete too, and only writing its data
+// is refused, so a file is opened for writing as well. A link is opened as itself, never
+// followed. An entry whose attributes cannot be had is one the wipe cannot address either; it
+// stays as it always has, and blocks nothing here.
+bool CannotBeDeleted(const char* path, uint64_t* size) {
+    *size = 0;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return false;
+    bool link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    if (!link && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+        return true;
+    DWORD access = link ? DELETE : DELETE | FILE_WRITE_DATA;
+    HANDLE file = CreateFileA(path, access, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+               error != ERROR_INVALID_NAME;
+    }
+    CloseHandle(file);
+    if (!link)
+        *size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return false;
+}
+
+// The two path buffers of one directory level: "directory\" and the pattern that lists it.
+// False if either does not fit, when the level cannot be listed.
+bool LevelPaths(const char* directory, char* prefix, int* prefixLength, char* pattern) {
+    *prefixLength = std::snprintf(prefix, kPathSize, "%s\\", directory);
+    if (*prefixLength < 0 || *prefixLength >= kPathSize)
+        return false;
+    int patternLength = std::snprintf(pattern, kPathSize, "%s*.*", prefix);
+    return patternLength >= 0 && patternLength < kPathSize;
 }
 
 } // namespace
@@ -148,11 +190,8 @@ int WipeDirectory(const char* directory, int removeSelf) {
     // that it always holds that entry's full path.
     char prefix[kPathSize];
     char pattern[kPathSize];
-    int prefixLength = std::snprintf(prefix, sizeof prefix, "%s\\", directory);
-    if (prefixLength < 0 || prefixLength >= kPathSize)
-        return 0;
-    int patternLength = std::snprintf(pattern, sizeof pattern, "%s*.*", prefix);
-    if (patternLength < 0 || patternLength >= kPathSize)
+    int prefixLength = 0;
+    if (!LevelPaths(directory, prefix, &prefixLength, pattern))
         return 0;
 
     // No search stays open between lookups (positive indices only), so nothing is listed
@@ -193,4 +232,51 @@ int WipeDirectory(const char* directory, int removeSelf) {
     if (!removeSelf)
         return 0;
     return _rmdir(directory) == 0 ? 1 : 0;
+}
+
+int SurveyWipe(const char* directory, uint32_t cluster, uint64_t* freedBytes, char* blocker) {
+    char prefix[kPathSize];
+    char pattern[kPathSize];
+    int prefixLength = 0;
+    if (!LevelPaths(directory, prefix, &prefixLength, pattern))
+        return 1; // the wipe does not list it either
+
+    // The same walk as the wipe's, over what the wipe would delete, but nothing is deleted, so
+    // one search runs through the listing. Each level keeps its own search open while it
+    // looks below; every way out closes it.
+    FindRecord record;
+    intptr_t handle = -1;
+    uint8_t attributes = 0;
+    for (int32_t index = -1; FindFileByIndex(&record, &handle, pattern, index, nullptr, nullptr,
+                                             nullptr, &attributes) == 0;
+         index = -2) {
+        const char* name = record.name;
+        size_t nameLength = std::strlen(name);
+        if (prefixLength + nameLength >= static_cast<size_t>(kPathSize))
+            continue; // the wipe cannot address it and leaves it
+        std::memcpy(prefix + prefixLength, name, nameLength + 1);
+        if (attributes & kAttributeDirectory) {
+            if (name[0] == '.')
+                continue; // left with its content
+            if (!IsLinkOrUnknown(prefix)) {
+                if (SurveyWipe(prefix, cluster, freedBytes, blocker))
+                    continue;
+                FindFileByIndex(&record, &handle, pattern, 0, nullptr, nullptr, nullptr, nullptr);
+                return 0; // blocker names the entry found below
+            }
+        }
+        uint64_t size = 0;
+        if (CannotBeDeleted(prefix, &size)) {
+            FindFileByIndex(&record, &handle, pattern, 0, nullptr, nullptr, nullptr, nullptr);
+            std::memcpy(blocker, prefix, std::strlen(prefix) + 1);
+            return 0;
+        }
+        *freedBytes += WholeClusters(size, cluster);
+    }
+    return 1;
+}
+
+int IsLink(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }

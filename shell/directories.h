@@ -60,3 +60,17 @@ int CreatePath(char* path);
 // buffer stay, and so does a directory whose listing pattern ("directory\*.*") does not fit.
 // Returns 1 if removeSelf was set and the directory itself is gone, else 0.
 int WipeDirectory(const char* directory, int removeSelf);
+
+// What WipeDirectory (directory, 0) would do, found out without changing anything, in one walk.
+// Returns 1 if it could delete everything it would try to, having added to freedBytes the space
+// that the files it deletes give back, each rounded up to whole clusters of cluster bytes (a
+// link gives back nothing: only the link goes). Returns 0 otherwise, with the full path of the
+// first file or link that would stay in blocker (kPathSize bytes): one that another program
+// has open, one that a running program was started from, or a read-only one. What the wipe
+// leaves by design (directories named with a leading dot, entries it cannot address) blocks
+// nothing and frees nothing.
+int SurveyWipe(const char* directory, uint32_t cluster, uint64_t* freedBytes, char* blocker);
+
+// 1 if path (no trailing backslash) names an entry that is a link to somewhere else, a
+// junction or a symbolic link (a reparse point), else 0.
+int IsLink(const char* path);

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "app/install_state.h"
+#include "shell/ansi_paths.h"
 
 HRESULT CreateShortcut(const char* target, const char* arguments, const char* linkPath) {
     // S_FALSE means that this thread's apartment was initialised already; it is just as
@@ -54,7 +55,10 @@ int GetSpecialFolderPath(int csidl, char* buffer) {
         allocator->Release();
         return 0;
     }
-    int result = SHGetPathFromIDListA(items, buffer);
+    // Asked in UTF-16 and converted exactly: the 8-bit form that the shell would give has
+    // '?' for every character outside the code page, and names no folder.
+    wchar_t wide[kPathSize];
+    int result = SHGetPathFromIDListW(items, wide) && ToAnsiPath(wide, buffer);
     allocator->Free(items);
     allocator->Release();
     return result;

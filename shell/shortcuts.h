@@ -11,8 +11,10 @@
 HRESULT CreateShortcut(const char* target, const char* arguments, const char* linkPath);
 
 // Puts the file-system path of special folder csidl into buffer (kPathSize bytes), without a
-// trailing backslash. Non-zero on success; 0 when the folder does not exist here or has no
-// file-system path, and the buffer is then not to be relied on.
+// trailing backslash, in the ANSI code page (by its short form where the long one has
+// characters outside it; ToAnsiPath). Non-zero on success; 0 when the folder does not exist
+// here, has no file-system path or none in the code page, and the buffer is then not to be
+// relied on.
 int GetSpecialFolderPath(int csidl, char* buffer);
 
 // The current user's Start-menu Programs folder, as GetSpecialFolderPath.

@@ -23,6 +23,19 @@ class SetupTest : public ::testing::Test {
     }
     void TearDown() override { RemoveGroup(); }
 
+    // Presses Install and expects exactly one box of the setup's errors with `text`, which
+    // is closed.
+    static void ExpectOneBox(SetupDriver& setup, const std::string& text) {
+        setup.Press(kInstallButton);
+        WarningBox box = setup.WaitForBox();
+        ASSERT_TRUE(box) << "no warning box";
+        EXPECT_EQ(kSetupErrorCaption, box.caption);
+        EXPECT_EQ(text, box.text);
+        ASSERT_TRUE(setup.Dismiss(box));
+        ASSERT_TRUE(setup.Settle());
+        EXPECT_FALSE(setup.CurrentBox()) << setup.CurrentBox().text;
+    }
+
     // Where the user saved LEXIVANE.EXE.
     std::filesystem::path DownloadDir() const { return work_.path() / "download"; }
     // A directory below the work directory, as the user would type it.

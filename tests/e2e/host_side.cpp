@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <cctype>
+
 #include "tests/e2e/setup_driver.h"
 
 namespace e2e {
@@ -75,6 +77,31 @@ bool RunUntilDone(const std::string& shellCommand, const std::string& doneFile) 
     std::filesystem::remove(done, ec);
     return RunOnHost(shellCommand + " && touch " + ShellQuoted(doneFile),
                      [&] { return std::filesystem::exists(done, ec); });
+}
+
+SmallDrive::SmallDrive(char letter, const std::filesystem::path& mountPoint, size_t bytes)
+    : letter_(letter) {
+    std::error_code ec;
+    std::filesystem::create_directories(mountPoint, ec);
+    mountPoint_ = UnixPath(mountPoint);
+    // The prefix's drive letters are links in its dosdevices folder, where C: is one.
+    std::string driveC = UnixPath("C:\\");
+    if (mountPoint_.empty() || driveC.empty())
+        return;
+    while (!driveC.empty() && driveC.back() == '/')
+        driveC.pop_back();
+    link_ = driveC.substr(0, driveC.rfind('/') + 1) + static_cast<char>(std::tolower(letter)) + ":";
+    ready_ = RunUntilDone("mount -t tmpfs -o size=" + std::to_string(bytes) + " lxvsmall " +
+                              ShellQuoted(mountPoint_) + " && ln -sfn " + ShellQuoted(mountPoint_) +
+                              " " + ShellQuoted(link_),
+                          mountPoint_ + ".mounted");
+}
+
+SmallDrive::~SmallDrive() {
+    if (!mountPoint_.empty())
+        RunUntilDone("rm -f " + ShellQuoted(link_) + "; umount " + ShellQuoted(mountPoint_) +
+                         " || umount -l " + ShellQuoted(mountPoint_) + " || true",
+                     mountPoint_ + ".unmounted");
 }
 
 } // namespace e2e

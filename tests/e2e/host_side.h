@@ -16,6 +16,25 @@ std::string UnixPath(const std::filesystem::path& path);
 // host file doneFile (removed first); false if it did not in time.
 bool RunUntilDone(const std::string& shellCommand, const std::string& doneFile);
 
+// A small volume of the host's (a tmpfs of `bytes`, which needs root), mounted for the test
+// and reached through a drive letter of the prefix; unmounted, with the letter gone, by the
+// destructor.
+class SmallDrive {
+  public:
+    SmallDrive(char letter, const std::filesystem::path& mountPoint, size_t bytes);
+    ~SmallDrive();
+    SmallDrive(const SmallDrive&) = delete;
+    SmallDrive& operator=(const SmallDrive&) = delete;
+    bool Ready() const { return ready_; }
+    // The drive's root, "T:\".
+    std::string Root() const { return std::string(1, letter_) + ":\\"; }
+
+  private:
+    char letter_;
+    std::string mountPoint_, link_;
+    bool ready_ = false;
+};
+
 // A host symbolic link at a Windows path, to a host file, made by the constructor and removed
 // by the destructor, each waiting until the directory shows the change. The Windows side
 // cannot remove a link to a device itself (and the standard library's remove_all spins on

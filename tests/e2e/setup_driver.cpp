@@ -141,18 +141,25 @@ SetupDriver::~SetupDriver() {
     CloseHandle(process_.hProcess);
 }
 
-bool SetupDriver::Start() {
+bool SetupDriver::Launch() {
     if (!placed_ || process_.hProcess != nullptr)
         return false;
-    std::string commandLine = "\"" + setupPath_.string() + "\"";
-    std::string directory = downloadDir_.string();
-    STARTUPINFOA startup = {};
+    // In UTF-16, so that a download directory outside the code page is reached as it is.
+    std::wstring commandLine = L"\"" + setupPath_.wstring() + L"\"";
+    std::wstring directory = downloadDir_.wstring();
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(setupPath_.string().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+    if (!CreateProcessW(setupPath_.wstring().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
                         nullptr, directory.c_str(), &startup, &process_)) {
         process_ = {};
         return false;
     }
+    return true;
+}
+
+bool SetupDriver::Start() {
+    if (!Launch())
+        return false;
     bool shown = PollUntil([this] {
         DialogSearch search = {process_.dwProcessId, nullptr};
         EnumWindows(FindSetupDialog, reinterpret_cast<LPARAM>(&search));

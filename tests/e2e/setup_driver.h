@@ -64,6 +64,8 @@ class SetupDriver {
 
     // Starts the program and waits for its dialog.
     bool Start();
+    // Starts the program without waiting for anything, for a start that shows no dialog.
+    bool Launch();
     HWND Dialog() const { return dialog_; }
     DWORD ProcessId() const { return process_.dwProcessId; }
 

@@ -64,18 +64,6 @@ class Failure : public SetupTest {
         std::vector<DWORD> started = setup.StartedProcesses();
         EXPECT_TRUE(started.empty()) << ProgramName(started.front());
     }
-
-    // Presses Install and expects exactly one box with `text`, which is closed.
-    static void ExpectOneBox(SetupDriver& setup, const std::string& text) {
-        setup.Press(kInstallButton);
-        WarningBox box = setup.WaitForBox();
-        ASSERT_TRUE(box) << "no warning box";
-        EXPECT_EQ(kSetupErrorCaption, box.caption);
-        EXPECT_EQ(text, box.text);
-        ASSERT_TRUE(setup.Dismiss(box));
-        ASSERT_TRUE(setup.Settle());
-        EXPECT_FALSE(setup.CurrentBox()) << setup.CurrentBox().text;
-    }
 };
 
 TEST_F(Failure, TruncatedSetupFileIsReportedBeforeAnythingIsMade) {
@@ -200,15 +188,13 @@ TEST_F(Failure, DirectoryTooLongForItsFilesIsRefusedBeforeAnythingIsMade) {
 }
 
 TEST_F(Failure, FileThatCannotBeCreatedStopsTheInstallationMidway) {
-    // A directory in the place of the stored picture, kept by a read-only file in it that
-    // the wiping cannot delete: the picture cannot be created. (A read-only file alone would
-    // not do: Wine, run as root here, opens it for writing all the same.)
+    // A directory in the place of the stored picture, kept by a sub-directory named with a
+    // leading dot, which the wiping leaves by design: the picture cannot be created. (A file
+    // that cannot be deleted would not do: it is refused before anything is deleted.)
     std::string typed = Dir("Locked");
     fs::path blocked = fs::path(typed) / "sample2.bmp";
-    fs::create_directories(blocked);
-    WriteFileText(blocked / "pinned.txt", "kept");
-    ASSERT_TRUE(
-        SetFileAttributesA((blocked / "pinned.txt").string().c_str(), FILE_ATTRIBUTE_READONLY));
+    fs::create_directories(blocked / ".kept");
+    WriteFileText(blocked / ".kept" / "pinned.txt", "kept");
 
     SetupDriver setup(DownloadDir());
     ASSERT_TRUE(setup.Start());
@@ -243,7 +229,7 @@ TEST_F(Failure, FileThatCannotBeCreatedStopsTheInstallationMidway) {
     // What was written before stays; nothing after it was written.
     EXPECT_TRUE(SameBytes(PayloadDir() / "sample1.bmp", fs::path(typed) / "sample1.bmp"));
     EXPECT_TRUE(SameBytes(PayloadDir() / "lxv.exe", fs::path(typed) / "lxv.exe"));
-    EXPECT_EQ("kept", ReadFileText(blocked / "pinned.txt"));
+    EXPECT_EQ("kept", ReadFileText(blocked / ".kept" / "pinned.txt"));
     EXPECT_FALSE(fs::exists(fs::path(typed) / "sample3.bmp"));
     EXPECT_FALSE(fs::exists(fs::path(typed) / "uninst.exe"));
     EXPECT_FALSE(fs::exists(GroupFolder()));

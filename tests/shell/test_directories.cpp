@@ -356,6 +356,29 @@ TEST_F(DirectoriesTest, WipeLeavesAReadOnlyFileAndEveryDirectoryAboveIt) {
     EXPECT_EQ(Content("dir\\keep\\deeper"), std::vector<std::string>{"locked.txt"});
 }
 
+// The read-only file that the wipe would leave is found before anything is deleted; what the
+// wipe leaves by design (a directory named with a dot, and its content) blocks nothing and
+// frees nothing, and each file it would delete frees whole clusters.
+TEST_F(DirectoriesTest, SurveyNamesAReadOnlyFileCountsTheFreedClustersAndDeletesNothing) {
+    MakeFile("dir\\.hidden\\locked.txt", std::string(9000, 'h'));
+    ASSERT_TRUE(
+        SetFileAttributesA(Path("dir\\.hidden\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    MakeFile("dir\\top.txt", std::string(5000, 't'));
+    MakeFile("dir\\sub\\small.txt");
+    char blocker[kPathSize] = "";
+    uint64_t freed = 0;
+    EXPECT_EQ(SurveyWipe(Path("dir").c_str(), 4096, &freed, blocker), 1);
+    EXPECT_EQ(freed, 3u * 4096);
+
+    MakeFile("dir\\keep\\deeper\\locked.txt");
+    ASSERT_TRUE(
+        SetFileAttributesA(Path("dir\\keep\\deeper\\locked.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(SurveyWipe(Path("dir").c_str(), 4096, &freed, blocker), 0);
+    EXPECT_EQ(Path("dir\\keep\\deeper\\locked.txt"), blocker);
+    EXPECT_TRUE(Exists("dir\\top.txt"));
+    EXPECT_TRUE(Exists("dir\\keep\\deeper\\locked.txt"));
+}
+
 TEST_F(DirectoriesTest, WipeLeavesDirectoriesNamedWithADotButNotSuchFiles) {
     MakeFile("dir\\.hidden\\inner.txt");
     MakeFile("dir\\.dotfile");
