@@ -35,11 +35,22 @@ constexpr uint32_t kEndCodeSum = 15 + codes::kEndExtraValue;
 // it never occupies an entry of that table itself.
 constexpr uint8_t kLiteralEscape = 255;
 
-// The longest token: flag 1 + length code 7 + extra 8 + distance code 8 + low bits 6. With
-// this many bits plus the 8 look-ahead bits in the reader, a token can be decoded without a
-// single check, and the reader still holds its look-ahead afterwards.
-constexpr uint32_t kMaxTokenBits = 30;
-constexpr uint32_t kFastBits = kMaxTokenBits + 8;
+// The bit buffer is one machine word: 64 bits where registers are that wide, 32 on a 32-bit
+// target, where a 64-bit buffer costs two registers and a carry at every shift.
+using BitWord = uintptr_t;
+constexpr uint32_t kWordBits = sizeof(BitWord) * 8;
+
+// The longest token: flag 1 + length code 7 + extra 8 (a literal takes at most 1 + 13), then
+// for a match distance code 8 + low bits 6. With that many bits plus the 8 look-ahead bits in
+// the reader, each part decodes without a single check, and the reader still holds its
+// look-ahead afterwards. A 64-bit buffer holds a whole token; a 32-bit one is refilled between
+// the two parts.
+constexpr uint32_t kHeadBits = 16;
+constexpr uint32_t kDistanceBits = 14;
+constexpr bool kWholeTokens = kHeadBits + kDistanceBits + 8 <= kWordBits - 7;
+constexpr uint32_t kHeadNeed = (kWholeTokens ? kHeadBits + kDistanceBits : kHeadBits) + 8;
+constexpr uint32_t kDistanceNeed = kDistanceBits + 8;
+static_assert(kHeadNeed <= kWordBits - 7, "a refill always reaches what the head needs");
 
 // The literal code paths: a code of 8 bits or less decodes in one lookup; a longer one is
 // escaped and decoded from the bits after 4, 6 or 8 dropped bits. Each path must leave at
@@ -104,12 +115,12 @@ void BuildLiteralTables(ExplodeWorkArea* work) {
     }
 }
 
-// Eight input bytes as a number, the first byte in the low bits.
-uint64_t LoadLittleEndian64(const uint8_t* bytes) {
-    uint64_t word;
+// One word of input bytes as a number, the first byte in the low bits.
+BitWord LoadWord(const uint8_t* bytes) {
+    BitWord word;
     std::memcpy(&word, bytes, sizeof word);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    word = __builtin_bswap64(word);
+    word = sizeof word == 8 ? __builtin_bswap64(word) : __builtin_bswap32(word);
 #endif
     return word;
 }
@@ -137,23 +148,23 @@ class BitReader {
     bool FirstBit() const { return (bits_ & 1) != 0; }
 
     // Tops the buffer up from the input buffer, never from the read callback. Returns true
-    // when a whole token can then be decoded without checks (see kFastBits).
-    bool Refill() {
-        if (count_ >= kFastBits)
+    // when it then holds at least Need bits, for a part of a token to decode without checks.
+    template <uint32_t Need> bool Refill() {
+        if (count_ >= Need)
             return true;
-        if (end_ - next_ >= 8) {
+        if (end_ - next_ >= static_cast<ptrdiff_t>(sizeof(BitWord))) {
             // Takes as many whole bytes as fit; the partial byte shifted in is masked off.
-            bits_ |= LoadLittleEndian64(next_) << count_;
-            next_ += (63 - count_) >> 3;
-            count_ |= 56;
-            bits_ &= (uint64_t{1} << count_) - 1;
+            bits_ |= LoadWord(next_) << count_;
+            next_ += (kWordBits - 1 - count_) >> 3;
+            count_ |= kWordBits - 8;
+            bits_ &= (BitWord{1} << count_) - 1;
             return true;
         }
-        while (count_ <= 56 && next_ != end_) {
-            bits_ |= uint64_t{*next_++} << count_;
+        while (count_ <= kWordBits - 8 && next_ != end_) {
+            bits_ |= BitWord{*next_++} << count_;
             count_ += 8;
         }
-        return count_ >= kFastBits;
+        return count_ >= Need;
     }
 
     // Drops n bits that Refill has guaranteed to be there beyond the look-ahead.
@@ -172,7 +183,7 @@ class BitReader {
         }
         if (next_ == end_ && !ReadBlock())
             return false;
-        bits_ |= uint64_t{*next_++} << count_;
+        bits_ |= BitWord{*next_++} << count_;
         count_ += 8;
         Drop(n);
         return true;
@@ -195,7 +206,7 @@ class BitReader {
         return true;
     }
 
-    uint64_t bits_;
+    BitWord bits_;
     uint32_t count_;
     const uint8_t* next_;
     const uint8_t* end_;
@@ -345,10 +356,17 @@ template <bool Coded> uint32_t DecodeStream(ExplodeWorkArea* work) {
     uint32_t token;
     for (;;) {
         uint32_t distance = 0;
-        if (in.Refill()) {
+        if (in.Refill<kHeadNeed>()) {
             token = ReadToken<false, Coded>(work, in);
-            if (token >= 256 && token < kTokenEnd)
-                distance = ReadDistance<false>(work, in, token - 254);
+            if (token >= 256 && token < kTokenEnd) {
+                if (kWholeTokens || in.Refill<kDistanceNeed>()) {
+                    distance = ReadDistance<false>(work, in, token - 254);
+                } else {
+                    distance = ReadDistance<true>(work, in, token - 254);
+                    if (distance == 0)
+                        token = kTokenError;
+                }
+            }
         } else {
             token = ReadToken<true, Coded>(work, in);
             if (token >= 256 && token < kTokenEnd) {
