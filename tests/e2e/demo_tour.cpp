@@ -19,7 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kInstallDir[] = "C:\\Lexivane"; // the dialog's default
-constexpr char kSuccess[] = "Installation was successful.";
 
 // Has the host take the X server's picture of the whole screen, as the user sees it, and waits
 // until the PNG file is complete. Returns its host path, or "" if none came.
@@ -136,7 +135,7 @@ int main(int argc, char** argv) {
     PrintPicture("ready dialog:", TakePicture(hostDir, "1-ready"));
 
     PrintPicture("during the install:", PictureDuringInstall(setup, hostDir));
-    if (!setup.WaitForStatus(kSuccess)) {
+    if (!setup.WaitForStatus(e2e::kSuccess)) {
         e2e::WarningBox box = setup.CurrentBox();
         PrintPicture("failure:", TakePicture(hostDir, "3-failed"));
         std::fprintf(stderr, "demo_tour: the installation did not succeed: %s\n",

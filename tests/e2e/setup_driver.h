@@ -22,6 +22,9 @@ constexpr int kDeveloperBox = 114;
 
 constexpr char kDialogTitle[] = "Lexivane - Installation";
 constexpr char kSetupErrorCaption[] = "Lexivane Setup Error";
+constexpr char kStartUpErrorCaption[] = "Lexivane StartUp Error";
+constexpr char kSuccess[] = "Installation was successful.";
+constexpr char kNotSuccessful[] = "Installation not successful.";
 
 // A message box of the setup program, as read when it was found.
 struct WarningBox {

@@ -19,10 +19,6 @@ namespace fs = std::filesystem;
 namespace e2e {
 namespace {
 
-constexpr char kSuccess[] = "Installation was successful.";
-constexpr char kNotSuccessful[] = "Installation not successful.";
-constexpr char kStartUpErrorCaption[] = "Lexivane StartUp Error";
-
 // Every file of a standard installation holds the bytes of its source, and nothing else is
 // in the directory.
 void ExpectStandardFiles(const fs::path& dir) {

@@ -23,7 +23,6 @@ namespace e2e {
 namespace {
 
 constexpr char kDamaged[] = "Incomplete or damaged installation file!";
-constexpr char kNotSuccessful[] = "Installation not successful.";
 constexpr char kCannotCreatePath[] = "Could not create the path\n";
 
 // The offset of the payload's marker in a setup file: the magic four times over, in one

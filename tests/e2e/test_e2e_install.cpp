@@ -24,8 +24,6 @@ namespace fs = std::filesystem;
 namespace e2e {
 namespace {
 
-constexpr char kSuccess[] = "Installation was successful.";
-
 struct TableLink {
     const char* link;
     const char* target;
