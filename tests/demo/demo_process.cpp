@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "tests/support/process_tree.h"
+
 namespace fs = std::filesystem;
 
 fs::path PayloadFile(const char* name) {
@@ -39,12 +41,7 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& curr
 }
 
 long ChildProcess::Wait(DWORD milliseconds) {
-    if (info_.hProcess == nullptr ||
-        WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0)
-        return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<long>(code);
+    return WaitForExitCode(info_.hProcess, milliseconds);
 }
 
 long RunToEnd(const std::string& commandLine, const std::string& currentDir) {

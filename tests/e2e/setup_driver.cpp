@@ -293,12 +293,7 @@ bool SetupDriver::Dismiss(const WarningBox& box) const {
 }
 
 long SetupDriver::WaitForExit(DWORD milliseconds) {
-    if (process_.hProcess == nullptr ||
-        WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0)
-        return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
+    return WaitForExitCode(process_.hProcess, milliseconds);
 }
 
 bool SetupDriver::Running() const {

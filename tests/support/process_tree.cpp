@@ -56,3 +56,11 @@ void EndDescendants(DWORD root) {
         CloseHandle(process);
     }
 }
+
+long WaitForExitCode(HANDLE process, DWORD milliseconds) {
+    if (process == nullptr || WaitForSingleObject(process, milliseconds) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    return static_cast<long>(code);
+}

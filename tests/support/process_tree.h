@@ -13,3 +13,6 @@ std::vector<DWORD> Descendants(DWORD root);
 void EndDescendants(DWORD root);
 // The file name of a running process's program, lower-cased; "" if it runs no longer.
 std::string ProgramName(DWORD process);
+// The exit code of process once it has ended, waiting at most milliseconds; -1 if it has not
+// ended by then (or there is no process).
+long WaitForExitCode(HANDLE process, DWORD milliseconds);
