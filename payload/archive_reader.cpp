@@ -1,4 +1,4 @@
-// archive_reader.cpp - the 16-byte marker scan and the item header reads.
+// archive_reader.cpp - opening the payload, and its item headers as the extraction reads them.
 #include "payload/archive_reader.h"
 
 #include <cstring>
@@ -22,45 +22,40 @@ int OpenPayload() {
     if (s.payloadFile == nullptr)
         return ReportDamaged();
     std::setvbuf(s.payloadFile, nullptr, _IOFBF, kStreamBufferSize);
-    // The scan steps by whole records from offset 0; it does not consult the executable's
-    // headers, so the image itself must not hold a record with the magic in both places.
-    unsigned char* record = s.scratch.bytes;
-    for (;;) {
-        if (std::fread(record, 1, archive::kRecordSize, s.payloadFile) != archive::kRecordSize) {
-            std::fclose(s.payloadFile);
-            s.payloadFile = nullptr;
-            return ReportDamaged();
-        }
-        if (archive::IsMarkerRecord(record))
-            return 1;
+    if (!archive::SkipToMarker(s.payloadFile, s.scratch.bytes)) {
+        std::fclose(s.payloadFile);
+        s.payloadFile = nullptr;
+        return ReportDamaged();
     }
+    return 1;
+}
+
+int PayloadInput::NextByte() {
+    int c = std::getc(installState.payloadFile);
+    if (c != EOF)
+        installState.consumed += 1;
+    return c;
+}
+
+bool PayloadInput::ReadBytes(unsigned char* dest, size_t size) {
+    if (std::fread(dest, 1, size, installState.payloadFile) != size)
+        return false;
+    installState.consumed += static_cast<int32_t>(size);
+    return true;
+}
+
+// A name that runs past 260 bytes is damage like any other: the install sequence relies on
+// the reader having reported.
+int PayloadInput::Damaged(archive::HeaderDamage) {
+    return ReportDamaged();
 }
 
 int ReadEntryName(char* dest) {
-    InstallState& s = installState;
-    for (int i = 0;; ++i) {
-        int c = std::getc(s.payloadFile);
-        if (c == EOF)
-            return ReportDamaged();
-        dest[i] = static_cast<char>(c);
-        s.consumed += 1;
-        if (c == 0)
-            return 1;
-        // A name has at most 260 bytes before its terminator. Running past that is damage
-        // like any other: the install sequence relies on the reader having reported.
-        if (i == archive::kMaxNameLength) {
-            dest[i] = 0;
-            return ReportDamaged();
-        }
-    }
+    PayloadInput input;
+    return archive::ReadItemName(input, dest);
 }
 
 int ReadEntrySize(int32_t* dest) {
-    InstallState& s = installState;
-    unsigned char bytes[4];
-    if (std::fread(bytes, 1, 4, s.payloadFile) != 4)
-        return ReportDamaged();
-    *dest = archive::DecodeSize(bytes);
-    s.consumed += 4;
-    return 1;
+    PayloadInput input;
+    return archive::ReadItemSize(input, dest);
 }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "payload/archive_walk.h"
+
 // Opens installState.ownPath into payloadFile and leaves it just behind the marker.
 int OpenPayload();
 
@@ -14,3 +16,12 @@ int ReadEntryName(char* dest);
 
 // Reads a file entry's signed 32-bit little-endian size into dest.
 int ReadEntrySize(int32_t* dest);
+
+// installState.payloadFile as the walk reads it: each byte of a name or a size read adds to
+// consumed, and damage is reported with the damaged-file message.
+class PayloadInput final : public archive::ItemInput {
+  public:
+    int NextByte() override;
+    bool ReadBytes(unsigned char* dest, size_t size) override;
+    int Damaged(archive::HeaderDamage what) override;
+};

@@ -106,6 +106,23 @@ static FILE* OpenOutputFile(const char* path) {
 #endif
 }
 
+int DecodeEntryData(ExplodeWrite write, void* param) {
+    InstallState& s = installState;
+    s.readError = 0;
+    if (s.remaining > 0) {
+        int result = Explode(ReadPayloadChunk, write, s.scratch.Create<ExplodeWorkArea>(), param);
+        // Bytes of the entry that the decoder never asked for would be read as the next
+        // item: the size is not the stream's length, so the file is damaged.
+        return !s.readError && result == kExplodeOk && s.remaining == 0;
+    }
+    s.remaining = archive::EntryByteCount(s.remaining);
+    uint32_t request = kCopyChunk;
+    uint32_t n;
+    while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
+        write(s.scratch, &n, param);
+    return !s.readError;
+}
+
 int ExtractEntry(const char* name) {
     InstallState& s = installState;
     if (!IsSafeEntryName(name))
@@ -124,24 +141,8 @@ int ExtractEntry(const char* name) {
     if (s.outputFile == nullptr)
         return ReportWithPath(text::kCannotCreateFile, path);
 
-    s.readError = 0;
     s.writeError = 0;
-    int result;
-    bool unread = false;
-    if (s.remaining > 0) {
-        result = Explode(ReadPayloadChunk, WriteOutputChunk, s.scratch.Create<ExplodeWorkArea>(),
-                         nullptr);
-        // Bytes of the entry that the decoder never asked for would be read as the next
-        // item: the size is not the stream's length, so the file is damaged.
-        unread = result == kExplodeOk && s.remaining != 0;
-    } else {
-        s.remaining = archive::EntryByteCount(s.remaining);
-        uint32_t request = kCopyChunk;
-        uint32_t n;
-        while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
-            WriteOutputChunk(s.scratch, &n, nullptr);
-        result = 0;
-    }
+    int sound = DecodeEntryData(WriteOutputChunk, nullptr);
 
     // The file's last bytes may still sit in the C runtime's buffer. Flushing them first
     // reports their failed write on every runtime: Wine's fclose of a stream given its own
@@ -150,7 +151,7 @@ int ExtractEntry(const char* name) {
     closeFailed |= std::fclose(s.outputFile) != 0;
     s.outputFile = nullptr;
     // A read failure takes precedence over a write failure in the same entry.
-    if (s.readError || result != 0 || unread)
+    if (!sound)
         return ReportDamaged();
     if (s.writeError || closeFailed)
         return ReportWithPath(text::kOutOfDiskSpace, path);

@@ -6,12 +6,20 @@
 
 #include <cstdint>
 
+#include "payload/explode.h"
+
 // Non-zero if the filter table installs the file entry with option.
 int FilterSelects(const char* name, uint8_t option);
 
 // Non-zero if the file entry is to be installed with installState.option. Records a
 // read-me ("readme.*") on the way, whatever the filter decides.
 int SelectEntry(const char* name);
+
+// Reads the current entry's data (size in installState.remaining) through ReadPayloadChunk
+// and hands them to write, as Explode hands out its output: an imploded entry exploded, a
+// stored one in copy chunks. Non-zero if they were read whole and an imploded stream ended
+// exactly at its size; 0, unreported, if not. Clears installState.readError first.
+int DecodeEntryData(ExplodeWrite write, void* param);
 
 // Writes the current entry (size in installState.remaining) below installState.installDir.
 int ExtractEntry(const char* name);

@@ -23,6 +23,7 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "payload/archive_format.h"
+#include "payload/archive_walk.h"
 #include "payload/crc32.h"
 #include "payload/entry_name.h"
 #include "payload/explode.h"
@@ -42,10 +43,18 @@ struct File {
     }
 };
 
+// Refuses the file: what is wrong goes to the summary, the damaged-file message to the
+// observer.
+int Refuse(PayloadSummary* summary, const char* what) {
+    summary->damage = what;
+    installState.observer->ReportFailure(text::kDamaged);
+    return 0;
+}
+
 // The walk's reading behind the marker: every byte read goes into the count and the CRC-32.
-class CountedInput {
+class CountedInput final : public archive::ItemInput {
   public:
-    explicit CountedInput(FILE* f) : f_(f) {}
+    CountedInput(FILE* f, PayloadSummary* summary) : f_(f), summary_(summary) {}
 
     // Reads size bytes; false if the file ends first.
     bool Read(void* dest, size_t size) {
@@ -67,8 +76,23 @@ class CountedInput {
     int64_t count() const { return count_; }
     uint32_t crc() const { return crc_; }
 
+    int NextByte() override { return Get(); }
+    bool ReadBytes(unsigned char* dest, size_t size) override { return Read(dest, size); }
+    int Damaged(archive::HeaderDamage what) override {
+        switch (what) {
+        case archive::HeaderDamage::kEndsInName:
+            return Refuse(summary_, "the file ends before the end item");
+        case archive::HeaderDamage::kLongName:
+            return Refuse(summary_, "a name is longer than 260 bytes");
+        case archive::HeaderDamage::kEndsInSize:
+            return Refuse(summary_, "the file ends inside a size field");
+        }
+        return 0;
+    }
+
   private:
     FILE* f_;
+    PayloadSummary* summary_;
     int64_t count_ = 0;
     uint32_t crc_ = 0;
 };
@@ -105,11 +129,11 @@ void DropOutput(char*, uint32_t* size, void* param) {
 // is reached; an entry beyond them counts as installed.
 constexpr int kNotedEntries = 8192;
 
-class Walk {
+class Walk : archive::ItemVisitor {
   public:
     // explode: explode imploded streams rather than only sum them.
     Walk(FILE* f, PayloadSummary* summary, bool explode, uint32_t cluster)
-        : f_(f), input_(f), summary_(summary), explode_(explode), cluster_(cluster) {}
+        : f_(f), input_(f, summary), summary_(summary), explode_(explode), cluster_(cluster) {}
 
     // The sizes record stood behind the integrity record and gave every entry's size.
     bool sizesKnown() const { return sizesKnown_; }
@@ -117,12 +141,12 @@ class Walk {
     int Run();
 
   private:
-    int Damaged(const char* what) {
-        summary_->damage = what;
-        installState.observer->ReportFailure(text::kDamaged);
-        return 0;
-    }
-    int ReadName(char* name);
+    int Subdirectory(const char* item) override;
+    int EntryName(const char* name) override;
+    int Entry(const char* name, int32_t size) override;
+    int End() override { return CheckRecord(); }
+
+    int Damaged(const char* what) { return Refuse(summary_, what); }
     int CheckData(int32_t size, bool installed);
     int CheckRecord();
     bool FindPlacedRecord(int64_t* total);
@@ -138,22 +162,10 @@ class Walk {
     bool explode_;
     uint32_t cluster_;
     bool sizesKnown_ = false;
+    size_t subdirectory_ = 0; // length of the current sub-directory with its backslash
     fpos_t behindMarker_;
     uint8_t installed_[kNotedEntries / 8] = {};
 };
-
-// Reads a NUL-terminated name of at most 260 bytes into name (261 bytes).
-int Walk::ReadName(char* name) {
-    for (int i = 0; i <= archive::kMaxNameLength; ++i) {
-        int c = input_.Get();
-        if (c == EOF)
-            return Damaged("the file ends before the end item");
-        name[i] = static_cast<char>(c);
-        if (c == 0)
-            return 1;
-    }
-    return Damaged("a name is longer than 260 bytes");
-}
 
 // Reads an entry's data; an imploded one is exploded, with its output dropped, when the walk
 // explodes. An exploding walk counts what an installed entry takes.
@@ -311,46 +323,44 @@ int Walk::CheckRecord() {
 
 int Walk::Run() {
     unsigned char record[archive::kRecordSize];
-    do {
-        if (std::fread(record, 1, sizeof record, f_) != sizeof record)
-            return Damaged("no marker");
-    } while (!archive::IsMarkerRecord(record));
+    if (!archive::SkipToMarker(f_, record))
+        return Damaged("no marker");
     if (std::fgetpos(f_, &behindMarker_) != 0)
         return Damaged("the file's position cannot be kept");
-
     char name[archive::kMaxNameLength + 1];
-    size_t subdirectory = 0; // length of the current sub-directory with its backslash
-    for (;;) {
-        if (!ReadName(name))
-            return 0;
-        size_t nameLength = std::strlen(name);
-        if (nameLength == 0)
-            return CheckRecord();
-        if (name[0] == archive::kSubdirPrefix) {
-            if (!IsSafeEntryName(name + 1))
-                return Damaged("a section's name is unsafe");
-            // The extraction makes the sub-directory and appends its backslash whether or
-            // not a file entry follows, so the section itself must fit too.
-            subdirectory = nameLength > 1 ? nameLength : 0;
-            if (subdirectory > summary_->longestTail)
-                summary_->longestTail = subdirectory;
-            summary_->subdirectories++;
-            continue;
-        }
-        if (!IsSafeEntryName(name))
-            return Damaged("an entry's name is unsafe");
-        unsigned char size[4];
-        if (!input_.Read(size, 4))
-            return Damaged("the file ends inside a size field");
-        bool installed = FilterSelects(name, installState.option) != 0;
-        if (installed && summary_->entries < kNotedEntries)
-            installed_[summary_->entries / 8] |= static_cast<uint8_t>(1 << summary_->entries % 8);
-        if (!CheckData(archive::DecodeSize(size), installed))
-            return 0;
-        summary_->entries++;
-        if (subdirectory + nameLength > summary_->longestTail)
-            summary_->longestTail = subdirectory + nameLength;
-    }
+    return archive::WalkItems(input_, *this, name);
+}
+
+int Walk::Subdirectory(const char* item) {
+    if (!IsSafeEntryName(item + 1))
+        return Damaged("a section's name is unsafe");
+    // The extraction makes the sub-directory and appends its backslash whether or not a file
+    // entry follows, so the section itself must fit too.
+    size_t length = std::strlen(item);
+    subdirectory_ = length > 1 ? length : 0;
+    if (subdirectory_ > summary_->longestTail)
+        summary_->longestTail = subdirectory_;
+    summary_->subdirectories++;
+    return 1;
+}
+
+int Walk::EntryName(const char* name) {
+    if (!IsSafeEntryName(name))
+        return Damaged("an entry's name is unsafe");
+    return 1;
+}
+
+int Walk::Entry(const char* name, int32_t size) {
+    size_t nameLength = std::strlen(name);
+    bool installed = FilterSelects(name, installState.option) != 0;
+    if (installed && summary_->entries < kNotedEntries)
+        installed_[summary_->entries / 8] |= static_cast<uint8_t>(1 << summary_->entries % 8);
+    if (!CheckData(size, installed))
+        return 0;
+    summary_->entries++;
+    if (subdirectory_ + nameLength > summary_->longestTail)
+        summary_->longestTail = subdirectory_ + nameLength;
+    return 1;
 }
 
 } // namespace

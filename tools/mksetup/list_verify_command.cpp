@@ -7,8 +7,8 @@
 #include "app/texts.h"
 #include "payload/archive_format.h"
 #include "payload/archive_reader.h"
+#include "payload/archive_walk.h"
 #include "payload/entry_name.h"
-#include "payload/explode.h"
 #include "payload/extract.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_check.h"
@@ -33,31 +33,63 @@ void CountOutput(char*, uint32_t* size, void* param) {
 // counting its bytes instead of writing them. Damage is reported through the observer.
 bool DecodeEntry(ItemInfo* info) {
     InstallState& s = installState;
-    s.readError = 0;
     info->imploded = s.remaining > 0;
     info->packed = s.remaining > 0 ? s.remaining : -int64_t(s.remaining);
     info->decoded = 0;
-    int result = 0;
-    bool unread = false;
-    if (info->imploded) {
-        result = Explode(ReadPayloadChunk, CountOutput, s.scratch.Create<ExplodeWorkArea>(),
-                         &info->decoded);
-        // As in the extraction: bytes the decoder never asked for would be read as the next
-        // item.
-        unread = result == kExplodeOk && s.remaining != 0;
-    } else {
-        s.remaining = archive::EntryByteCount(s.remaining);
-        uint32_t request = kCopyChunk;
-        uint32_t n;
-        while ((n = ReadPayloadChunk(s.scratch, &request, nullptr)) > 0)
-            info->decoded += n;
-    }
-    if (s.readError || result != 0 || unread) {
+    if (!DecodeEntryData(CountOutput, &info->decoded)) {
         s.observer->ReportFailure(text::kDamaged);
         return false;
     }
     return true;
 }
+
+// Hands each item to visit, the failing one named in the observer's messages by its number
+// and, once read, its name.
+template <class Visit> class Lister final : public archive::ItemVisitor {
+  public:
+    Lister(ConsoleObserver* observer, Visit visit) : observer_(observer), visit_(visit) { Next(); }
+
+  private:
+    int Subdirectory(const char* item) override {
+        Named(item);
+        if (!IsSafeEntryName(item + 1))
+            return Damaged();
+        ItemInfo info{};
+        info.subdirectory = true;
+        return Visited(item, info);
+    }
+    int EntryName(const char* name) override {
+        Named(name);
+        return 1;
+    }
+    int Entry(const char* name, int32_t size) override {
+        std::string bytes(name); // the decoder works in the scratch buffer that holds name
+        installState.remaining = size;
+        if (!IsSafeEntryName(name))
+            return Damaged();
+        ItemInfo info{};
+        if (!DecodeEntry(&info))
+            return 0;
+        return Visited(bytes, info);
+    }
+    int End() override { return 1; }
+
+    void Next() { observer_->where = "item " + std::to_string(++index_); }
+    void Named(const char* name) { observer_->where += " (" + std::string(name) + ")"; }
+    int Damaged() {
+        observer_->ReportFailure(text::kDamaged);
+        return 0;
+    }
+    int Visited(const std::string& name, const ItemInfo& info) {
+        visit_(name, info);
+        Next();
+        return 1;
+    }
+
+    ConsoleObserver* observer_;
+    Visit visit_;
+    int index_ = 0;
+};
 
 // Walks every item; visit is called for each. Returns true for a sound file.
 template <class Visit> bool Walk(const std::string& file, ConsoleObserver* observer, Visit visit) {
@@ -70,36 +102,9 @@ template <class Visit> bool Walk(const std::string& file, ConsoleObserver* obser
     std::memcpy(installState.ownPath, file.c_str(), file.size() + 1);
     if (!OpenPayload())
         return false;
-    bool sound = false;
-    for (int index = 1;; ++index) {
-        observer->where = "item " + std::to_string(index);
-        if (!ReadEntryName(installState.scratch))
-            break;
-        std::string name(installState.scratch);
-        if (name.empty()) {
-            sound = true;
-            break;
-        }
-        observer->where += " (" + name + ")";
-        ItemInfo info{};
-        if (name[0] == archive::kSubdirPrefix) {
-            if (!IsSafeEntryName(name.c_str() + 1)) {
-                observer->ReportFailure(text::kDamaged);
-                break;
-            }
-            info.subdirectory = true;
-        } else {
-            if (!ReadEntrySize(&installState.remaining))
-                break;
-            if (!IsSafeEntryName(name.c_str())) {
-                observer->ReportFailure(text::kDamaged);
-                break;
-            }
-            if (!DecodeEntry(&info))
-                break;
-        }
-        visit(name, info);
-    }
+    PayloadInput input;
+    Lister<Visit> lister(observer, visit);
+    bool sound = archive::WalkItems(input, lister, installState.scratch) != 0;
     std::fclose(installState.payloadFile);
     installState.payloadFile = nullptr;
     return sound;
