@@ -98,12 +98,14 @@ void RemoveTemporaryAndDie(int signal) {
     raise(signal);
 }
 
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 void RemoveTemporaryOnSignals() {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
     action.sa_handler = RemoveTemporaryAndDie;
     sigemptyset(&action.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : kEndingSignals)
         sigaction(signal, &action, nullptr);
 }
 
@@ -121,10 +123,18 @@ FILE* CreateTemporary(const std::string& output) {
         return nullptr;
     std::memcpy(temporaryPath, pattern.c_str(), pattern.size() + 1);
     RemoveTemporaryOnSignals();
+    // The file exists from inside mkstemp on; a signal that came before the flag is set would
+    // leave it behind, so none is taken until both are done.
+    sigset_t ending, previous;
+    sigemptyset(&ending);
+    for (int signal : kEndingSignals)
+        sigaddset(&ending, signal);
+    sigprocmask(SIG_BLOCK, &ending, &previous);
     int fd = mkstemp(temporaryPath);
+    temporaryExists = fd >= 0;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
     if (fd < 0)
         return nullptr;
-    temporaryExists = 1;
     mode_t mask = umask(0);
     umask(mask);
     fchmod(fd, 0666 & ~mask);
