@@ -13,7 +13,7 @@
 
 #include "bench/codecs.h"
 #include "bench/corpus.h"
-#include "payload/implode.h"
+#include "tools/packer/implode.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "payload/explode.h"
 #include "payload/explode_in_memory.h"
-#include "payload/implode.h"
+#include "tools/packer/implode.h"
 
 namespace {
 

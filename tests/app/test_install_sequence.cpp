@@ -14,13 +14,13 @@
 #include "app/install_sequence.h"
 #include "app/install_state.h"
 #include "app/texts.h"
-#include "payload/archive_writer.h"
 #include "tests/support/directory_names.h"
 #include "tests/support/lower_case.h"
 #include "tests/support/process_tree.h"
 #include "tests/support/programs_folder.h"
 #include "tests/support/recording_observer.h"
 #include "tests/support/temp_dir.h"
+#include "tools/packer/archive_writer.h"
 
 namespace fs = std::filesystem;
 

@@ -13,11 +13,11 @@
 #include <set>
 #include <string>
 
-#include "payload/archive_writer.h"
-#include "payload/implode.h"
 #include "tests/e2e/e2e_fixture.h"
 #include "tests/e2e/screenshot.h"
 #include "tests/support/shell_objects.h"
+#include "tools/packer/archive_writer.h"
+#include "tools/packer/implode.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/implode.h"
+#include "tools/packer/implode.h"
 
 using Bytes = std::vector<unsigned char>;
 

@@ -10,12 +10,12 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "payload/archive_reader.h"
-#include "payload/archive_writer.h"
 #include "payload/entry_loop.h"
 #include "payload/entry_name.h"
 #include "payload/extract.h"
 #include "tests/support/recording_observer.h"
 #include "tests/support/temp_dir.h"
+#include "tools/packer/archive_writer.h"
 
 namespace fs = std::filesystem;
 

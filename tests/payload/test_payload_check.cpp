@@ -12,10 +12,8 @@
 #include "app/install_state.h"
 #include "app/texts.h"
 #include "payload/archive_reader.h"
-#include "payload/archive_writer.h"
 #include "payload/crc32.h"
 #include "payload/entry_loop.h"
-#include "payload/implode.h"
 #include "payload/integrity_record.h"
 #include "payload/payload_check.h"
 #include "tests/support/entry_offset.h"
@@ -23,6 +21,8 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "tools/mksetup/host_path.h"
+#include "tools/packer/archive_writer.h"
+#include "tools/packer/implode.h"
 
 namespace fs = std::filesystem;
 

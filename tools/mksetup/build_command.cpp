@@ -11,11 +11,11 @@
 #include <cstring>
 #include <vector>
 
-#include "payload/archive_writer.h"
 #include "tools/mksetup/entry_packer.h"
 #include "tools/mksetup/commands.h"
 #include "tools/mksetup/sources.h"
 #include "tools/mksetup/stub_signature.h"
+#include "tools/packer/archive_writer.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "payload/implode.h"
 #include "tools/mksetup/code_page.h"
+#include "tools/packer/implode.h"
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;

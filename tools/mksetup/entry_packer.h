@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "payload/implode.h"
 #include "tools/mksetup/sources.h"
+#include "tools/packer/implode.h"
 
 // One entry as it goes into the archive: imploded when that makes it smaller, else stored.
 struct PackedEntry {

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "payload/implode_match_tree.h"
-#include "payload/implode_stream.h"
+#include "tools/packer/implode_match_tree.h"
+#include "tools/packer/implode_stream.h"
 
 namespace implode {
 namespace {

@@ -1,5 +1,5 @@
 // implode_stream.cpp - token prices from the code tables, and the stream header and end code.
-#include "payload/implode_stream.h"
+#include "tools/packer/implode_stream.h"
 
 namespace implode {
 

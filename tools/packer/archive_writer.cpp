@@ -1,5 +1,5 @@
 // archive_writer.cpp - the writing side of the payload archive.
-#include "payload/archive_writer.h"
+#include "tools/packer/archive_writer.h"
 
 #include <cstring>
 

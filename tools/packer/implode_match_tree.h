@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "payload/implode_stream.h"
+#include "tools/packer/implode_stream.h"
 
 namespace implode {
 

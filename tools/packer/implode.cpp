@@ -1,9 +1,9 @@
 // implode.cpp - Implode: checks the options, runs a parser per literal mode, keeps the smaller.
-#include "payload/implode.h"
+#include "tools/packer/implode.h"
 
 #include <utility>
 
-#include "payload/implode_stream.h"
+#include "tools/packer/implode_stream.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "payload/implode_stream.h"
+#include "tools/packer/implode_stream.h"
 
 namespace implode {
 namespace {
