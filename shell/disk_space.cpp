@@ -3,9 +3,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
-
 #include "app/install_state.h"
 
 int GetVolumeSpace(const char* directory, uint32_t* cluster, uint64_t* freeBytes) {
